@@ -1,0 +1,3 @@
+#include "app/VantrelApplication.h"
+
+START_JUCE_APPLICATION (VantrelApplication)

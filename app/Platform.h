@@ -1,0 +1,25 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+/** The one place that asks the operating system for what the application takes from its
+    desktop: where the user's files live and how top-level windows are framed. Nothing
+    else in the code asks the platform directly. */
+class Platform
+{
+public:
+    /** The user's Documents folder (the XDG documents folder, else ~/Documents); not created. */
+    static juce::File getDocumentsFolder();
+
+    /** The application's settings folder: "Vantrel" in the Documents folder; not created. */
+    static juce::File getSettingsFolder();
+
+    /** The user's Downloads folder; not created. */
+    static juce::File getDownloadsFolder();
+
+    /** Asks the window manager for rounded corners and the system border colour. The X11
+        window managers we run under have no such attributes, so this does nothing here. */
+    static void setWindowFrameAttributes (juce::ComponentPeer* peer);
+
+    Platform() = delete;
+};

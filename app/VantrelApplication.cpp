@@ -1,0 +1,57 @@
+#include "app/VantrelApplication.h"
+
+#include "app/Platform.h"
+#include "ui/DesktopWindow.h"
+#include "ui/MainComponent.h"
+#include "ui/PlaceholderView.h"
+
+VantrelApplication::VantrelApplication() = default;
+
+VantrelApplication::~VantrelApplication()
+{
+    // The look-and-feel goes first, then the controller (a member), then any window left.
+    juce::Desktop::getInstance().setDefaultLookAndFeel (nullptr);
+    lookAndFeel.reset();
+}
+
+void VantrelApplication::setUpWindow (DesktopWindow& window, int minWidth, int minHeight)
+{
+    if (auto* constrainer = window.getConstrainer())
+        constrainer->setMinimumSize (minWidth, minHeight);
+    window.setNativeTitle (MainComponent::nativeTitleFor (controller));
+    Platform::setWindowFrameAttributes (window.getPeer());
+}
+
+void VantrelApplication::initialise (const juce::String&)
+{
+    lookAndFeel = std::make_unique<juce::LookAndFeel_V4>();
+    juce::Desktop::getInstance().setDefaultLookAndFeel (lookAndFeel.get());
+
+    auto* main = new MainComponent (controller, new PlaceholderView());
+    mainWindow = std::make_unique<DesktopWindow> (main);
+    setUpWindow (*mainWindow, 300, 550);
+}
+
+void VantrelApplication::openPreferencesWindow()
+{
+    if (preferencesWindow == nullptr)
+    {
+        auto* view = new juce::Component();
+        view->setSize (1100, 600);
+        preferencesWindow = std::make_unique<DesktopWindow> (new MainComponent (controller, view));
+        setUpWindow (*preferencesWindow, 1100, 450);
+    }
+    preferencesWindow->toFront (true);
+}
+
+void VantrelApplication::closePreferencesWindow()
+{
+    // Called from inside the window's own button handler: delete it once that has returned.
+    juce::MessageManager::callAsync ([this] { preferencesWindow.reset(); });
+}
+
+void VantrelApplication::shutdown()
+{
+    mainWindow.reset();
+    preferencesWindow.reset();
+}

@@ -1,0 +1,58 @@
+#include "app/VantrelController.h"
+
+VantrelController::VantrelController()
+{
+    appData = std::make_unique<AppData>();
+
+    appData->documentLoaded = [] {};
+    appData->savedStateChanged = [this] (bool saved)
+    { listeners.call ([saved] (Listener& l) { l.documentSaveStateChanged (saved); }); };
+
+    // Building the model may write derived values (a category link, a category made for a
+    // colour); none of that is the user's to undo.
+    AppData::getUndoManager()->clearUndoHistory();
+}
+
+VantrelController::~VantrelController() = default;
+
+void VantrelController::newDocument()
+{
+    appData->newDocument();
+    listeners.call ([] (Listener& l) { l.documentChanged(); });
+}
+
+void VantrelController::openDocument()
+{
+    appData->openDocument ([this] { listeners.call ([] (Listener& l) { l.documentChanged(); }); });
+}
+
+void VantrelController::saveDocumentAs (const juce::String& name)
+{
+    appData->saveDocumentAs (name);
+    listeners.call ([] (Listener& l) { l.documentChanged(); });
+}
+
+void VantrelController::undo()
+{
+    if (auto* um = AppData::getUndoManager(); um != nullptr && um->canUndo())
+        um->undo();
+}
+
+void VantrelController::redo()
+{
+    if (auto* um = AppData::getUndoManager(); um != nullptr && um->canRedo())
+        um->redo();
+}
+
+juce::String VantrelController::getDocumentName() const
+{
+    return documentNameFromPath (appData->getDocumentFile().getFullPathName());
+}
+
+juce::String VantrelController::documentNameFromPath (const juce::String& path)
+{
+    const int start = juce::jmax (path.lastIndexOfChar ('\\'), path.lastIndexOfChar ('/')) + 1;
+    const auto name = path.substring (start);
+    const int dot = name.lastIndexOfChar ('.');
+    return dot > 0 ? name.substring (0, dot) : name;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "document/AppData.h"
+#include <juce_data_structures/juce_data_structures.h>
+
+/** Builds, owns and connects the show model for the life of the process, and carries the
+    document commands. Views reach the managers through its public fields. */
+class VantrelController
+{
+public:
+    struct Listener
+    {
+        virtual ~Listener() = default;
+        /** The current document was replaced or given a new name. */
+        virtual void documentChanged() = 0;
+        /** False on every change of the document, then the result of each autosave. */
+        virtual void documentSaveStateChanged (bool /*saved*/) {}
+    };
+
+    VantrelController();
+    ~VantrelController();
+
+    void addListener (Listener* listener) { listeners.add (listener); }
+    void removeListener (Listener* listener) { listeners.remove (listener); }
+
+    void newDocument();
+    void openDocument();
+    void saveDocumentAs (const juce::String& name);
+    void undo();
+    void redo();
+
+    /** The current document file's name without extension; empty when there is none. */
+    juce::String getDocumentName() const;
+
+    /** The name shown for a document path: the text after the last separator ('\\' or '/'),
+        cut at its last dot unless that dot starts the name. */
+    static juce::String documentNameFromPath (const juce::String& path);
+
+    AppData& getAppData() { return *appData; }
+
+private:
+    juce::ListenerList<Listener> listeners;
+
+public:
+    std::unique_ptr<AppData> appData;
+
+    JUCE_DECLARE_NON_COPYABLE (VantrelController)
+};

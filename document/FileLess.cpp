@@ -1,0 +1,269 @@
+#include "document/FileLess.h"
+
+#include "document/Identifiers.h"
+#include "document/XmlFile.h"
+#include "ui/kit/DialogPresenter.h"
+
+namespace
+{
+juce::UndoManager* processUndoManager = nullptr;
+
+const juce::String runningVersion { "1.1.0.643" };
+
+void showOk (const juce::String& title, const juce::String& text)
+{
+    DialogPresenter::getInstance()->show (title, text, { "Ok" });
+}
+
+std::unique_ptr<juce::XmlElement> readDocument (const juce::File& file)
+{
+    auto xml = XmlFile::read (file);
+    // The root name is compared exactly: "vantrel" is somebody else's document.
+    if (xml != nullptr && xml->getTagName() != IDs::Vantrel.toString())
+        return nullptr;
+    return xml;
+}
+
+juce::String versionOf (const juce::XmlElement& xml)
+{
+    return xml.getStringAttribute (IDs::version, "1.0.0");
+}
+}
+
+juce::UndoManager* FileLess::getUndoManager()
+{
+    return processUndoManager;
+}
+
+FileLess::FileLess (const juce::String& minVersion) : minimumVersion (minVersion)
+{
+    if (processUndoManager == nullptr)
+        processUndoManager = new juce::UndoManager();
+
+    chooseFileToOpen = [this] (std::function<void (const juce::File&)> done)
+    {
+        chooser = std::make_unique<juce::FileChooser> ("Load Vantrel document...", getBrowseFolder(),
+                                                       getFileFilters(), true);
+        juce::WeakReference<FileLess> self (this);
+        chooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
+                              [self, done] (const juce::FileChooser& fc)
+                              {
+                                  if (self != nullptr)
+                                      done (fc.getResult());
+                              });
+    };
+
+    const auto lastUsed = getLastUsedFile();
+    auto xml = readDocument (lastUsed);
+    if (xml != nullptr && isVersionAtLeast (versionOf (*xml), minimumVersion))
+    {
+        root = juce::ValueTree::fromXml (*xml);
+        documentFile = lastUsed;
+    }
+    else
+    {
+        root = juce::ValueTree (IDs::Vantrel);
+        setDocumentFile (getUntitledFile (getSettingsFolder()));
+    }
+
+    root.setProperty (IDs::version, runningVersion, nullptr);
+    root.addListener (this);
+}
+
+FileLess::~FileLess()
+{
+    // A change younger than the autosave delay is written now rather than lost.
+    flushPendingWrite();
+    stopTimer();
+    root.removeListener (this);
+
+    if (processUndoManager != nullptr)
+    {
+        delete processUndoManager;
+        processUndoManager = nullptr;
+    }
+}
+
+void FileLess::replaceRoot (juce::ValueTree newRoot)
+{
+    root.removeListener (this);
+    root = newRoot;
+    root.addListener (this);
+}
+
+void FileLess::setDocumentFile (const juce::File& file)
+{
+    documentFile = file;
+    setLastUsedFile (file);
+}
+
+juce::ValueTree FileLess::getOrCreateChild (const juce::Identifier& type)
+{
+    auto child = root.getChildWithName (type);
+    if (! child.isValid())
+    {
+        child = juce::ValueTree (type);
+        root.appendChild (child, nullptr);
+    }
+    return child;
+}
+
+void FileLess::changed()
+{
+    saved = false;
+    if (savedStateChanged)
+        savedStateChanged (false);
+    startTimer (1000);
+}
+
+void FileLess::flushPendingWrite()
+{
+    if (isTimerRunning())
+        timerCallback();
+}
+
+void FileLess::writeVerts()
+{
+    auto data = root.getChildWithName (IDs::data);
+    if (! data.isValid())
+        return;
+
+    juce::MemoryOutputStream stream;
+    data.writeToStream (stream);
+    auto verts = getSettingsFolder().getChildFile ("preferences/verts.dat");
+    if (stream.getDataSize() > 0)
+        XmlFile::replaceWithData (verts, stream.getData(), stream.getDataSize());
+    else
+        verts.deleteFile();
+}
+
+void FileLess::timerCallback()
+{
+    stopTimer();
+    writeVerts();
+
+    bool ok = false;
+    if (auto xml = root.createXml())
+    {
+        if (auto* data = xml->getChildByName (IDs::data))
+            xml->removeChildElement (data, true);
+        ok = XmlFile::write (*xml, documentFile);
+    }
+
+    saved = ok;
+    if (savedStateChanged)
+        savedStateChanged (saved);
+}
+
+void FileLess::loadDocument (const juce::File& file, std::function<void()> completion)
+{
+    if (file.getFullPathName().isEmpty())
+        return;
+
+    auto xml = readDocument (file);
+    if (xml == nullptr)
+    {
+        showOk ("Oh no! Load error...", "I couldn't read that file. Are you sure it's a valid Vantrel document?");
+        return;
+    }
+    if (! isVersionAtLeast (versionOf (*xml), minimumVersion))
+    {
+        showOk ("Whoops! Older version eror...",
+                "This file can't be loaded, because it was created using an older version and this version cannot read it.");
+        return;
+    }
+
+    // Edits of the document being left are written to its own file first.
+    flushPendingWrite();
+
+    replaceRoot (juce::ValueTree::fromXml (*xml));
+    if (documentLoaded)
+        documentLoaded();
+    getUndoManager()->clearUndoHistory();
+    setDocumentFile (file);
+    if (completion)
+        completion();
+}
+
+void FileLess::openDocument (std::function<void()> completion)
+{
+    juce::WeakReference<FileLess> self (this);
+    chooseFileToOpen ([self, completion] (const juce::File& file)
+                      {
+                          if (self != nullptr && file != juce::File())
+                              self->loadDocument (file, completion);
+                      });
+}
+
+void FileLess::newDocument()
+{
+    flushPendingWrite();
+
+    root.removeListener (this);
+    root.removeAllChildren (getUndoManager());
+    if (documentLoaded)
+        documentLoaded();
+    getUndoManager()->clearUndoHistory();
+    setDocumentFile (getUntitledFile (getBrowseFolder()));
+    root.addListener (this);
+}
+
+void FileLess::saveDocumentAs (const juce::String& name)
+{
+    const bool usable = name.trim().isNotEmpty() && ! name.containsAnyOf ("/\\")
+                        && name != "." && name != "..";
+    const auto target = getBrowseFolder().getChildFile (name + getFileExtension());
+
+    if (! usable || target.isDirectory())
+    {
+        showOk ("Invalid File Name", "A document can't be saved under that name.");
+        return;
+    }
+    if (target.exists())
+    {
+        showOk ("Duplicate File Name", "A file with that name already exists.");
+        return;
+    }
+
+    if (! target.create())
+    {
+        showOk ("Invalid File Name", "A document can't be saved under that name.");
+        return;
+    }
+    setDocumentFile (target);
+    saved = false;
+    if (savedStateChanged)
+        savedStateChanged (false);
+    startTimer (1000);
+}
+
+juce::File FileLess::getUntitledFile (const juce::File& folder)
+{
+    folder.createDirectory();
+    for (int n = 1;; ++n)
+    {
+        const auto name = juce::String ("Untitled Vantrel Document") + (n > 1 ? " " + juce::String (n) : juce::String())
+                          + getFileExtension();
+        auto candidate = folder.getChildFile (name);
+        if (candidate.getSize() == 0 && ! candidate.isDirectory())
+        {
+            if (! candidate.existsAsFile())
+                candidate.create();
+            return candidate;
+        }
+    }
+}
+
+bool FileLess::isVersionAtLeast (const juce::String& version, const juce::String& minimum)
+{
+    auto fields = [] (const juce::String& text)
+    {
+        juce::StringArray parts;
+        parts.addTokens (text, ".", "");
+        std::array<int, 3> numbers {};
+        for (int i = 0; i < 3; ++i)
+            numbers[(size_t) i] = parts[i].initialSectionContainingOnly ("0123456789").getIntValue();
+        return numbers;
+    };
+    return fields (version) >= fields (minimum);
+}

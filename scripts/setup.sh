@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the application need on Debian 12.
+# Idempotent and quiet: it installs only what is missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+    g++ cmake ninja-build pkg-config ccache mold
+    juce-modules-source
+    libx11-dev libxcursor-dev libxinerama-dev libxrandr-dev libxcomposite-dev libxext-dev
+    libasound2-dev libjack-jackd2-dev libcurl4-gnutls-dev libfreetype-dev libgl-dev
+    libflac-dev libvorbis-dev libogg-dev libpng-dev libjpeg-dev zlib1g-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    libltc-dev libboost1.81-dev libqrcodegencpp-dev
+    xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri
+    fonts-dejavu-core fonts-noto-mono
+    jackd2 curl python3
+)
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+# Node.js may come from another repository that bundles npm; only install it when absent.
+if ! command -v npm >/dev/null 2>&1; then missing+=(nodejs npm); fi
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    # jackd2 asks whether to enable real-time scheduling; answer no.
+    echo "jackd2 jackd/tweak_rt_limits boolean false" | "${sudo_cmd[@]}" debconf-set-selections
+    "${sudo_cmd[@]}" apt-get update -qq >/dev/null
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Fonts and browser-side test tools from npm, into the checkout (node_modules is ignored by git).
+if [ ! -d node_modules ] || [ package.json -nt node_modules/.package-lock.json ]; then
+    echo "setup: installing npm packages"
+    npm install --no-audit --no-fund --loglevel=error >/dev/null
+fi

@@ -1,0 +1,41 @@
+#include "support/TempHome.h"
+#include <cstdlib>
+
+namespace test
+{
+TempHome::TempHome()
+{
+    home = juce::File::getSpecialLocation (juce::File::tempDirectory)
+               .getNonexistentChildFile ("vantrel-home", "", false);
+    home.createDirectory();
+
+    if (auto* old = std::getenv ("HOME"))
+    {
+        hadHome = true;
+        previousHome = old;
+    }
+    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
+    // The XDG lookups must read the temporary home's (absent) configuration.
+    unsetenv ("XDG_CONFIG_HOME");
+}
+
+TempHome::~TempHome()
+{
+    if (hadHome)
+        setenv ("HOME", previousHome.toRawUTF8(), 1);
+    else
+        unsetenv ("HOME");
+    home.deleteRecursively();
+}
+
+juce::File TempHome::getDocuments() const { return home.getChildFile ("Documents"); }
+juce::File TempHome::getSettingsFolder() const { return getDocuments().getChildFile ("Vantrel"); }
+juce::File TempHome::getPreferencesFolder() const { return getSettingsFolder().getChildFile ("preferences"); }
+
+juce::String readBytes (const juce::File& file)
+{
+    juce::MemoryBlock block;
+    file.loadFileAsData (block);
+    return block.toString();
+}
+}
