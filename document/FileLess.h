@@ -36,6 +36,7 @@ public:
         deleted or moved away meanwhile (the next write puts it back). */
     juce::File getDocumentFile() const { return documentFile; }
     bool isSaved() const { return saved; }
+    bool isWritePending() const { return isTimerRunning(); }
 
     /** Writes a change that is still waiting for its autosave at once. */
     void flushPendingWrite();

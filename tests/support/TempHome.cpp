@@ -1,13 +1,17 @@
 #include "support/TempHome.h"
 #include <cstdlib>
+#include <unistd.h>
 
 namespace test
 {
 TempHome::TempHome()
 {
-    home = juce::File::getSpecialLocation (juce::File::tempDirectory)
-               .getNonexistentChildFile ("vantrel-home", "", false);
-    home.createDirectory();
+    // Test processes run in parallel: the name must be unique across processes, not just
+    // within this one.
+    char pattern[] = "/tmp/vantrel-home-XXXXXX";
+    if (auto* made = mkdtemp (pattern))
+        home = juce::File (made);
+    jassert (home.isDirectory());
 
     if (auto* old = std::getenv ("HOME"))
     {

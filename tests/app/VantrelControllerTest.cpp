@@ -1,0 +1,101 @@
+#include "app/VantrelController.h"
+#include "document/Identifiers.h"
+#include "support/MessageLoop.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+struct Recorder : VantrelController::Listener
+{
+    int changed = 0;
+    std::vector<bool> saves;
+    void documentChanged() override { ++changed; }
+    void documentSaveStateChanged (bool saved) override { saves.push_back (saved); }
+};
+}
+
+TEST (VantrelController, StartsWithTheDefaultChildrenAndNothingToUndo)
+{
+    test::TempHome home;
+    VantrelController controller;
+    auto root = controller.getAppData().getRoot();
+
+    for (auto type : { IDs::Settings, IDs::CueLists, IDs::Servers, IDs::Categories, IDs::ColorMask })
+        EXPECT_TRUE (root.getChildWithName (type).isValid()) << type.toString();
+    EXPECT_FALSE (AppData::getUndoManager()->canUndo());
+    EXPECT_EQ (controller.getDocumentName(), "Untitled Vantrel Document");
+}
+
+TEST (VantrelController, AMissingChildIsAddedWithoutAnUndoStep)
+{
+    test::TempHome home;
+    auto folder = home.getSettingsFolder();
+    folder.getChildFile ("preferences").createDirectory();
+    auto file = folder.getChildFile ("Bare.xml");
+    file.replaceWithText ("<Vantrel version=\"1.1.0\"><Notes/></Vantrel>");
+    PreferencesHandler().setLastUsedFile (file);
+
+    VantrelController controller;
+    EXPECT_TRUE (controller.getAppData().getOrCreateChild (IDs::CueLists).isValid());
+    controller.undo();
+    EXPECT_TRUE (controller.getAppData().getRoot().getChildWithName (IDs::CueLists).isValid());
+}
+
+TEST (VantrelController, CommandsNotifyListeners)
+{
+    test::TempHome home;
+    VantrelController controller;
+    Recorder recorder;
+    controller.addListener (&recorder);
+
+    controller.getAppData().chooseFileToOpen = [] (auto done) { done (juce::File()); };
+    controller.openDocument();
+    EXPECT_EQ (recorder.changed, 0) << "a cancelled chooser tells nobody";
+
+    controller.saveDocumentAs ("Gala");
+    EXPECT_EQ (recorder.changed, 1);
+    EXPECT_EQ (controller.getDocumentName(), "Gala");
+    ASSERT_FALSE (recorder.saves.empty());
+    EXPECT_FALSE (recorder.saves.back());
+    ASSERT_TRUE (test::pumpUntil ([&] { return recorder.saves.back(); }));
+
+    controller.saveDocumentAs ("Gala"); // exists now: refused, but listeners still hear of it
+    EXPECT_EQ (recorder.changed, 2);
+    EXPECT_EQ (controller.getDocumentName(), "Gala");
+
+    controller.newDocument();
+    EXPECT_EQ (recorder.changed, 3);
+    EXPECT_EQ (controller.getDocumentName(), "Untitled Vantrel Document");
+    controller.removeListener (&recorder);
+}
+
+TEST (VantrelController, UndoAndRedo)
+{
+    test::TempHome home;
+    VantrelController controller;
+    auto* um = AppData::getUndoManager();
+    auto lists = controller.getAppData().getOrCreateChild (IDs::CueLists);
+
+    controller.undo(); // nothing to undo: no effect
+    um->beginNewTransaction ("Rename");
+    lists.setProperty ("note", "a", um);
+    controller.undo();
+    EXPECT_FALSE (lists.hasProperty ("note"));
+    controller.redo();
+    EXPECT_EQ (lists["note"].toString(), "a");
+}
+
+TEST (VantrelController, DocumentNames)
+{
+    const struct
+    {
+        const char* path;
+        const char* name;
+    } cases[] = { { "D:\\Events\\Gala.xml", "Gala" }, { "D:\\Events\\.xml", ".xml" }, { "", "" },
+                  { "/home/op/Gala.xml", "Gala" },     { "/home/op/show", "show" },   { "/home/op.d/show", "show" },
+                  { "/x/a.b.xml", "a.b" } };
+    for (const auto& c : cases)
+        EXPECT_EQ (VantrelController::documentNameFromPath (c.path), juce::String (c.name)) << c.path;
+}

@@ -1,0 +1,327 @@
+#include "document/AppData.h"
+#include "document/Identifiers.h"
+#include "support/MessageLoop.h"
+#include "support/TempHome.h"
+#include "ui/kit/DialogPresenter.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+const char* emptyDocument = "<Vantrel version=\"1.1.0.643\">\r\n"
+                            "  <Settings/>\r\n"
+                            "  <CueLists/>\r\n"
+                            "  <Servers IP=\"0.0.0.0\"/>\r\n"
+                            "  <Categories/>\r\n"
+                            "  <ColorMask/>\r\n"
+                            "</Vantrel>\r\n";
+
+/** Counts the saved-state reports of a document. */
+struct SaveLog
+{
+    explicit SaveLog (FileLess& doc)
+    {
+        doc.savedStateChanged = [this] (bool saved) { (saved ? writes : changes)++; last = saved; reports.push_back (saved); };
+    }
+    int changes = 0, writes = 0;
+    std::vector<bool> reports;
+    bool last = true;
+};
+
+juce::String shownDialog() { return DialogPresenter::getInstance()->getShownMessage(); }
+
+void edit (FileLess& doc, const juce::var& value)
+{
+    doc.getOrCreateChild (IDs::CueLists).setProperty ("note", value, AppData::getUndoManager());
+}
+
+class Document : public ::testing::Test
+{
+protected:
+    test::TempHome home;
+    juce::File settings() const { return home.getSettingsFolder(); }
+    juce::File untitled() const { return settings().getChildFile ("Untitled Vantrel Document.xml"); }
+
+    juce::File writeFile (const juce::String& name, const juce::String& content) const
+    {
+        settings().createDirectory();
+        auto f = settings().getChildFile (name);
+        f.replaceWithText (content);
+        return f;
+    }
+};
+}
+
+TEST_F (Document, FirstStartMakesAnEmptyUntitledFileThatFillsAtTheFirstChange)
+{
+    AppData doc;
+    SaveLog log (doc);
+
+    EXPECT_EQ (doc.getDocumentFile(), untitled());
+    EXPECT_TRUE (untitled().existsAsFile());
+    EXPECT_EQ (untitled().getSize(), 0);
+    EXPECT_EQ (test::readBytes (home.getPreferencesFolder().getChildFile ("preferences.xml")),
+               "<preferences>\r\n  <app version=\"1.1.0.643\"/>\r\n  <lastusedfile fullpathname=\""
+                   + untitled().getFullPathName() + "\"/>\r\n</preferences>\r\n");
+
+    test::pumpFor (1200);
+    EXPECT_EQ (untitled().getSize(), 0) << "nothing is written before a change";
+
+    edit (doc, 1);
+    ASSERT_TRUE (test::pumpUntil ([&] { return log.writes == 1; }));
+    juce::String expected (emptyDocument);
+    expected = expected.replace ("<CueLists/>", "<CueLists note=\"1\"/>");
+    EXPECT_EQ (test::readBytes (untitled()), expected);
+    EXPECT_TRUE (doc.isSaved());
+}
+
+TEST_F (Document, TwoEditsHalfASecondApartGiveOneWrite)
+{
+    AppData doc;
+    SaveLog log (doc);
+
+    edit (doc, 1);
+    test::pumpFor (500);
+    edit (doc, 2);
+    ASSERT_TRUE (test::pumpUntil ([&] { return log.writes == 1; }));
+    test::pumpFor (1200);
+    EXPECT_EQ (log.changes, 2);
+    EXPECT_EQ (log.writes, 1);
+    EXPECT_TRUE (test::readBytes (untitled()).contains ("note=\"2\""));
+}
+
+TEST_F (Document, ReopensTheLastUsedDocumentAndKeepsUnknownElements)
+{
+    {
+        AppData doc;
+        doc.getRoot().appendChild (juce::ValueTree ("Notes").setProperty ("text", "keep me", nullptr), nullptr);
+    } // a pending change is written when the document data goes away
+
+    ASSERT_TRUE (test::readBytes (untitled()).contains ("<Notes text=\"keep me\"/>"));
+    AppData again;
+    EXPECT_EQ (again.getDocumentFile(), untitled());
+    EXPECT_EQ (again.getRoot().getChildWithName ("Notes")["text"].toString(), "keep me");
+}
+
+TEST_F (Document, StartUpRefusesOldForeignAndBrokenDocumentsSilently)
+{
+    const juce::String bodies[] = { "<Vantrel version=\"0.0.3\"><CueLists/></Vantrel>",
+                                    "<vantrel version=\"1.1.0\"><CueLists/></vantrel>",
+                                    "<Vantrel version=\"1.1.0\"><CueLists>",
+                                    "" };
+    for (const auto& body : bodies)
+    {
+        test::TempHome ownHome;
+        auto shows = ownHome.getHome().getChildFile ("shows");
+        shows.createDirectory();
+        auto file = shows.getChildFile ("Show.xml");
+        file.replaceWithText (body);
+        {
+            PreferencesHandler prefs;
+            prefs.setLastUsedFile (file);
+        }
+        AppData doc;
+        EXPECT_EQ (doc.getDocumentFile().getFileName(), "Untitled Vantrel Document.xml") << body;
+        EXPECT_EQ (doc.getRoot().getNumChildren(), 5);
+        EXPECT_EQ (test::readBytes (file), body) << "the refused file is left alone";
+        EXPECT_TRUE (shownDialog().isEmpty());
+    }
+}
+
+TEST_F (Document, VersionComparison)
+{
+    const struct
+    {
+        const char* version;
+        bool accepted;
+    } cases[] = { { "1.1.0.643", true }, { "0.0.4", true }, { "0.0.3", false }, { "1", true },
+                  { "0.1", true },       { "0.0.4.0", true }, { "0..5", true }, { "x.y.z", false } };
+    for (const auto& c : cases)
+        EXPECT_EQ (FileLess::isVersionAtLeast (c.version, "0.0.4"), c.accepted) << c.version;
+}
+
+TEST_F (Document, LoadRefusalsShowTheirDialogAndChangeNothing)
+{
+    AppData doc;
+    edit (doc, "current");
+    const struct
+    {
+        const char* content;
+        const char* message;
+    } cases[] = {
+        { "not xml", "I couldn't read that file. Are you sure it's a valid Vantrel document?" },
+        { "<VANTREL version=\"1.1.0\"/>", "I couldn't read that file. Are you sure it's a valid Vantrel document?" },
+        { "<Vantrel version=\"0.0.3\"/>",
+          "This file can't be loaded, because it was created using an older version and this version cannot read it." },
+    };
+    for (const auto& c : cases)
+    {
+        DialogPresenter::getInstance()->dismiss();
+        const auto file = writeFile ("Bad.xml", c.content);
+        bool completed = false;
+        doc.loadDocument (file, [&] { completed = true; });
+        EXPECT_EQ (shownDialog(), c.message);
+        EXPECT_FALSE (completed);
+        EXPECT_EQ (doc.getDocumentFile(), untitled());
+        EXPECT_EQ (doc.getRoot().getChildWithName (IDs::CueLists)["note"].toString(), "current");
+    }
+}
+
+TEST_F (Document, LoadKeepsTheVersionClearsUndoAndIsNotAChange)
+{
+    const auto file = writeFile ("Gala.xml", "<Vantrel><CueLists/><ColorMask/><Servers/></Vantrel>");
+    AppData doc;
+    SaveLog log (doc);
+    edit (doc, 1);
+    ASSERT_TRUE (AppData::getUndoManager()->canUndo());
+
+    int loaded = 0, completed = 0;
+    doc.documentLoaded = [&] { ++loaded; };
+    doc.loadDocument (file, [&] { ++completed; });
+
+    EXPECT_EQ (loaded, 1);
+    EXPECT_EQ (completed, 1);
+    EXPECT_FALSE (AppData::getUndoManager()->canUndo());
+    EXPECT_EQ (doc.getDocumentFile(), file);
+    EXPECT_FALSE (doc.getRoot().hasProperty (IDs::version)) << "a loaded document keeps its version";
+    const auto writesBefore = log.writes;
+    test::pumpFor (1300);
+    EXPECT_EQ (log.writes, writesBefore) << "loading alone writes nothing";
+    EXPECT_EQ (test::readBytes (file), "<Vantrel><CueLists/><ColorMask/><Servers/></Vantrel>");
+}
+
+TEST_F (Document, EditsJustBeforeNewOrOpenReachTheOldFile)
+{
+    const auto other = writeFile ("Other.xml", "<Vantrel version=\"1.1.0\"><CueLists/></Vantrel>");
+    AppData doc;
+
+    edit (doc, "before-open");
+    doc.loadDocument (other, {});
+    EXPECT_TRUE (test::readBytes (untitled()).contains ("before-open"));
+
+    edit (doc, "before-new");
+    doc.newDocument();
+    EXPECT_TRUE (test::readBytes (other).contains ("before-new"));
+    EXPECT_EQ (doc.getDocumentFile().getFileName(), "Untitled Vantrel Document 2.xml");
+}
+
+TEST_F (Document, NewChoosesTheFirstEmptyUntitledFileOfTheFolder)
+{
+    AppData doc;
+    writeFile ("Untitled Vantrel Document.xml", "<Vantrel/>");
+    writeFile ("Untitled Vantrel Document 2.xml", "");
+    doc.newDocument();
+    EXPECT_EQ (doc.getDocumentFile().getFileName(), "Untitled Vantrel Document 2.xml");
+    EXPECT_EQ (doc.getRoot().getNumChildren(), 0) << "the owner adds the children in documentLoaded";
+    EXPECT_EQ (doc.getRoot()[IDs::version].toString(), "1.1.0.643");
+    doc.newDocument();
+    EXPECT_EQ (doc.getDocumentFile().getFileName(), "Untitled Vantrel Document 2.xml") << "still empty, so reused";
+    EXPECT_FALSE (AppData::getUndoManager()->canUndo());
+}
+
+TEST_F (Document, SaveAs)
+{
+    AppData doc;
+    SaveLog log (doc);
+    writeFile ("Taken.xml", "<Vantrel/>");
+    settings().getChildFile ("Folder.xml").createDirectory();
+
+    const struct
+    {
+        const char* name;
+        const char* message;
+    } refused[] = { { "Taken", "A file with that name already exists." },
+                    { "", "A document can't be saved under that name." },
+                    { "   ", "A document can't be saved under that name." },
+                    { "a/b", "A document can't be saved under that name." },
+                    { "..\\up", "A document can't be saved under that name." },
+                    { "Folder", "A document can't be saved under that name." } };
+    for (const auto& r : refused)
+    {
+        DialogPresenter::getInstance()->dismiss();
+        doc.saveDocumentAs (r.name);
+        EXPECT_EQ (shownDialog(), r.message) << r.name;
+        EXPECT_EQ (doc.getDocumentFile(), untitled());
+    }
+
+    doc.saveDocumentAs ("Gala");
+    const auto gala = settings().getChildFile ("Gala.xml");
+    EXPECT_TRUE (gala.existsAsFile());
+    EXPECT_EQ (gala.getSize(), 0);
+    EXPECT_FALSE (log.last);
+    ASSERT_TRUE (test::pumpUntil ([&] { return log.writes == 1; }));
+    EXPECT_EQ (test::readBytes (gala), emptyDocument);
+}
+
+TEST_F (Document, ADeletedDocumentIsWrittenAgainAndAFailedWriteIsReported)
+{
+    AppData doc;
+    SaveLog log (doc);
+    edit (doc, 1);
+    ASSERT_TRUE (test::pumpUntil ([&] { return log.writes == 1; }));
+
+    untitled().deleteFile();
+    edit (doc, 2);
+    ASSERT_TRUE (test::pumpUntil ([&] { return log.writes == 2; }));
+    EXPECT_TRUE (test::readBytes (untitled()).contains ("note=\"2\""));
+
+    // Now make the path unwritable: a folder stands where the file was.
+    untitled().deleteFile();
+    untitled().createDirectory();
+    log.reports.clear();
+    edit (doc, 3);
+    ASSERT_TRUE (test::pumpUntil ([&] { return log.reports.size() == 2; }));
+    EXPECT_EQ (log.reports, (std::vector<bool> { false, false })) << "the change, then the failed write";
+    EXPECT_FALSE (doc.isSaved());
+}
+
+TEST_F (Document, UndoAndRedoAcrossASave)
+{
+    AppData doc;
+    SaveLog log (doc);
+    auto* um = AppData::getUndoManager();
+
+    um->beginNewTransaction ("Edit");
+    edit (doc, "first");
+    ASSERT_TRUE (test::pumpUntil ([&] { return log.writes == 1; }));
+
+    um->undo();
+    ASSERT_TRUE (test::pumpUntil ([&] { return log.writes == 2; }));
+    EXPECT_FALSE (test::readBytes (untitled()).contains ("first"));
+
+    um->redo();
+    ASSERT_TRUE (test::pumpUntil ([&] { return log.writes == 3; }));
+    EXPECT_TRUE (test::readBytes (untitled()).contains ("note=\"first\""));
+}
+
+TEST_F (Document, TheDataChildGoesToVertsDatOnly)
+{
+    AppData doc;
+    SaveLog log (doc);
+    doc.getRoot().appendChild (juce::ValueTree (IDs::data).setProperty ("x", 1, nullptr), nullptr);
+    ASSERT_TRUE (test::pumpUntil ([&] { return log.writes == 1; }));
+
+    EXPECT_FALSE (test::readBytes (untitled()).contains ("<data"));
+    const auto verts = home.getPreferencesFolder().getChildFile ("verts.dat");
+    ASSERT_TRUE (verts.existsAsFile());
+    juce::FileInputStream in (verts);
+    EXPECT_EQ (juce::ValueTree::readFromStream (in)["x"].toString(), "1");
+    EXPECT_TRUE (doc.getRoot().getChildWithName (IDs::data).isValid()) << "the tree keeps it";
+}
+
+TEST_F (Document, OpenThroughTheChooserSeam)
+{
+    const auto file = writeFile ("Picked.xml", "<Vantrel version=\"1.0.0\"><CueLists/></Vantrel>");
+    AppData doc;
+    juce::File handedIn;
+    doc.chooseFileToOpen = [&] (std::function<void (const juce::File&)> done) { done (handedIn); };
+
+    int completed = 0;
+    doc.openDocument ([&] { ++completed; }); // cancelled: empty file
+    EXPECT_EQ (completed, 0);
+
+    handedIn = file;
+    doc.openDocument ([&] { ++completed; });
+    EXPECT_EQ (completed, 1);
+    EXPECT_EQ (doc.getDocumentFile(), file);
+}
