@@ -1,5 +1,8 @@
 #include "app/Platform.h"
 
+#include <csignal>
+#include <unistd.h>
+
 juce::File Platform::getDocumentsFolder()
 {
     return juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
@@ -20,4 +23,21 @@ juce::File Platform::getDownloadsFolder()
 
 void Platform::setWindowFrameAttributes (juce::ComponentPeer*)
 {
+}
+
+namespace
+{
+void forwardTerminateAsInterrupt (int)
+{
+    // The framework ends its message loop on SIGINT; kill() is safe inside a signal handler.
+    kill (getpid(), SIGINT);
+}
+}
+
+void Platform::quitCleanlyOnTerminate()
+{
+    struct sigaction action {};
+    action.sa_handler = forwardTerminateAsInterrupt;
+    sigemptyset (&action.sa_mask);
+    sigaction (SIGTERM, &action, nullptr);
 }

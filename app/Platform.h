@@ -21,5 +21,9 @@ public:
         window managers we run under have no such attributes, so this does nothing here. */
     static void setWindowFrameAttributes (juce::ComponentPeer* peer);
 
+    /** Makes a termination request (SIGTERM, as sent by a session or service manager) end
+        the message loop the way ctrl+C does, so shutdown runs and pending edits are written. */
+    static void quitCleanlyOnTerminate();
+
     Platform() = delete;
 };

@@ -24,6 +24,8 @@ void VantrelApplication::setUpWindow (DesktopWindow& window, int minWidth, int m
 
 void VantrelApplication::initialise (const juce::String&)
 {
+    Platform::quitCleanlyOnTerminate();
+
     lookAndFeel = std::make_unique<juce::LookAndFeel_V4>();
     juce::Desktop::getInstance().setDefaultLookAndFeel (lookAndFeel.get());
 

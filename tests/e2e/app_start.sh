@@ -30,4 +30,12 @@ title=$(xprop -id "$ids" WM_NAME | sed 's/^[^"]*"\(.*\)"$/\1/')
 HOME="$home" timeout 20 "$app" >/dev/null 2>&1 || fail "second start did not exit cleanly ($?)"
 [ "$(window_ids | wc -l)" -eq 1 ] || fail "second start opened a window"
 kill -0 "$pid" || fail "first instance is gone"
+
+# A termination request shuts the application down cleanly.
+kill -TERM "$pid"
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "still running after SIGTERM"
+wait "$pid" && rc=0 || rc=$?
+pid=""
+[ "$rc" -eq 0 ] || fail "exit code $rc after SIGTERM"
 echo "ok"
