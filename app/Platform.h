@@ -17,6 +17,17 @@ public:
     /** The user's Downloads folder; not created. */
     static juce::File getDownloadsFolder();
 
+    /** A network adapter: its name as the operator knows it and its first IPv4 address. */
+    struct NetworkAdapter
+    {
+        juce::String friendlyName;
+        juce::String firstIPv4Address;
+    };
+
+    /** The adapters that have an IPv4 address, in the system's order. On Linux the
+        interface name (eth0, wlan0) serves as the friendly name. */
+    static std::vector<NetworkAdapter> getIPv4Adapters();
+
     /** Asks the window manager for rounded corners and the system border colour. The X11
         window managers we run under have no such attributes, so this does nothing here. */
     static void setWindowFrameAttributes (juce::ComponentPeer* peer);
