@@ -1,10 +1,18 @@
 #include "app/VantrelController.h"
 
+#include "document/Identifiers.h"
+
 VantrelController::VantrelController()
 {
     appData = std::make_unique<AppData>();
+    categoryManager = std::make_shared<CategoryManager>();
+    defaultsManager = std::make_shared<DefaultsManager>();
+    colorMask = std::make_shared<ColorMask> (appData->getOrCreateChild (IDs::ColorMask));
 
-    appData->documentLoaded = [] {};
+    appData->documentLoaded = [this]
+    {
+        colorMask->setState (appData->getOrCreateChild (IDs::ColorMask));
+    };
     appData->savedStateChanged = [this] (bool saved)
     { listeners.call ([saved] (Listener& l) { l.documentSaveStateChanged (saved); }); };
 

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "document/AppData.h"
+#include "model/CategoryManager.h"
+#include "model/ColorMask.h"
+#include "model/DefaultsManager.h"
 #include <juce_data_structures/juce_data_structures.h>
+#include <memory>
 
 /** Builds, owns and connects the show model for the life of the process, and carries the
     document commands. Views reach the managers through its public fields. */
@@ -37,6 +41,12 @@ public:
     static juce::String documentNameFromPath (const juce::String& path);
 
     AppData& getAppData() { return *appData; }
+
+    // Declared in this order so that destruction runs bottom-up: the document data (and with
+    // it the undo manager) and the listener list go first, then the managers.
+    std::shared_ptr<CategoryManager> categoryManager;
+    std::shared_ptr<DefaultsManager> defaultsManager;
+    std::shared_ptr<ColorMask> colorMask;
 
 private:
     juce::ListenerList<Listener> listeners;
