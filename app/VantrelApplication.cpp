@@ -4,6 +4,8 @@
 #include "ui/DesktopWindow.h"
 #include "ui/MainComponent.h"
 #include "ui/PlaceholderView.h"
+#include "ui/kit/DialogPresenter.h"
+#include "ui/kit/VantrelLookAndFeel.h"
 
 VantrelApplication::VantrelApplication() = default;
 
@@ -26,8 +28,10 @@ void VantrelApplication::initialise (const juce::String&)
 {
     Platform::quitCleanlyOnTerminate();
 
-    lookAndFeel = std::make_unique<juce::LookAndFeel_V4>();
+    lookAndFeel = std::make_unique<VantrelLookAndFeel>();
     juce::Desktop::getInstance().setDefaultLookAndFeel (lookAndFeel.get());
+    // Creates the presenter unless loading the document already needed one.
+    DialogPresenter::getInstance();
 
     auto* main = new MainComponent (controller, new PlaceholderView());
     mainWindow = std::make_unique<DesktopWindow> (main);
@@ -56,4 +60,5 @@ void VantrelApplication::shutdown()
 {
     mainWindow.reset();
     preferencesWindow.reset();
+    DialogPresenter::setInstance (nullptr);
 }

@@ -1,56 +1,132 @@
 #include "ui/kit/DialogPresenter.h"
 
+#include "ui/kit/DialogComponent.h"
+
 namespace
 {
 DialogPresenter* instance = nullptr;
+
+/** Deletes the installed presenter with the framework's shutdown objects, so that a dialog
+    never outlives the desktop. It is registered after the desktop and the modal manager,
+    and such objects go in reverse order, so the dialog is closed while both still exist. */
+struct InstanceReaper : juce::DeletedAtShutdown
+{
+    ~InstanceReaper() override;
+};
+InstanceReaper* reaper = nullptr;
+
+InstanceReaper::~InstanceReaper()
+{
+    reaper = nullptr;
+    DialogPresenter::setInstance (nullptr);
 }
 
-DialogPresenter::~DialogPresenter() { dismiss(); }
+void install (DialogPresenter* presenter)
+{
+    instance = presenter;
+    if (presenter != nullptr && reaper == nullptr)
+    {
+        juce::Desktop::getInstance();
+        juce::ModalComponentManager::getInstance();
+        reaper = new InstanceReaper();
+    }
+}
+}
+
+/** The modal callback of one dialog: clears the presenter (if it still exists and still shows
+    this dialog), then tells the caller the result. */
+class DialogPresenter::Finisher : public juce::ModalComponentManager::Callback
+{
+public:
+    Finisher (DialogPresenter& p, juce::uint64 s, DialogComponent& d, juce::ModalComponentManager::Callback* c)
+        : presenter (&p), serial (s), dialog (&d), callerCallback (c)
+    {
+    }
+
+    void modalStateFinished (int returnValue) override
+    {
+        // A dialog still alive here ended without being dismissed: by a button, or because its
+        // window was hidden (minimised), which the framework reports as 0. Only a button counts.
+        const auto result = dialog != nullptr ? dialog->getPressedIndex() : returnValue;
+        if (auto* p = presenter.get())
+            p->finished (serial);
+        if (callerCallback != nullptr)
+            callerCallback->modalStateFinished (result);
+    }
+
+private:
+    juce::WeakReference<DialogPresenter> presenter;
+    const juce::uint64 serial;
+    juce::Component::SafePointer<DialogComponent> dialog;
+    std::unique_ptr<juce::ModalComponentManager::Callback> callerCallback;
+};
+
+DialogPresenter::~DialogPresenter()
+{
+    if (instance == this)
+        instance = nullptr;
+    dismiss();
+}
 
 DialogPresenter* DialogPresenter::getInstance()
 {
     if (instance == nullptr)
-        instance = new DialogPresenter();
+        install (new DialogPresenter());
     return instance;
 }
 
 void DialogPresenter::setInstance (DialogPresenter* presenter)
 {
-    auto* old = instance;
-    instance = presenter;
-    if (old != presenter)
-        delete old;
+    auto* previous = instance;
+    install (presenter);
+    if (previous != presenter)
+        delete previous;
 }
 
-void DialogPresenter::show (const juce::String& title, const juce::String& message, const juce::StringArray&,
+void DialogPresenter::show (const juce::String& title, const juce::String& message, const juce::StringArray& buttons,
                             juce::ModalComponentManager::Callback* callback)
 {
-    std::unique_ptr<juce::ModalComponentManager::Callback> cb (callback);
-    if (shownMessage.isNotEmpty() && shownMessage == message)
+    JUCE_ASSERT_MESSAGE_THREAD
+    std::unique_ptr<juce::ModalComponentManager::Callback> owned (callback);
+    if (shownDialog != nullptr && shownMessage == message)
         return;
+
     dismiss();
-    shownTitle = title;
+    shownDialog = std::make_unique<DialogComponent> (title, message, buttons);
     shownMessage = message;
-    pendingCallback = std::move (cb);
+    shownTitle = title;
+    const auto serial = ++shownSerial;
+    shownDialog->enterModalState (true, new Finisher (*this, serial, *shownDialog, owned.release()), false);
 }
 
 void DialogPresenter::showAsync (const juce::String& title, const juce::String& message, const juce::StringArray& buttons,
                                  juce::ModalComponentManager::Callback* callback)
 {
-    juce::MessageManager::callAsync ([=]
-                                     {
-                                         if (instance != nullptr)
-                                             instance->show (title, message, buttons, callback);
-                                         else
-                                             delete callback;
-                                     });
+    // Held so that a request never delivered (the loop already stopped) still frees the callback.
+    auto owned = std::make_shared<std::unique_ptr<juce::ModalComponentManager::Callback>> (callback);
+    juce::MessageManager::callAsync ([title, message, buttons, owned]
+                                     { getInstance()->show (title, message, buttons, owned->release()); });
 }
 
 void DialogPresenter::dismiss()
 {
-    if (pendingCallback != nullptr)
-        pendingCallback->modalStateFinished (-1);
-    pendingCallback.reset();
+    if (shownDialog == nullptr)
+        return;
+    auto dialog = std::move (shownDialog);
     shownMessage = {};
     shownTitle = {};
+    // The callbacks run later from the message loop; with the modal manager already gone at
+    // shutdown they were deleted with it.
+    if (juce::ModalComponentManager::getInstanceWithoutCreating() != nullptr)
+        dialog->exitModalState (-1);
+}
+
+void DialogPresenter::finished (juce::uint64 serial)
+{
+    if (serial == shownSerial && shownDialog != nullptr)
+    {
+        shownDialog.reset();
+        shownMessage = {};
+        shownTitle = {};
+    }
 }
