@@ -1,0 +1,107 @@
+#pragma once
+
+#include <juce_audio_devices/juce_audio_devices.h>
+#include <functional>
+#include <memory>
+
+namespace test
+{
+/** What the fake input devices deliver; shared by the test and the devices it opens. */
+struct FakeAudioInput
+{
+    /** Fills one block of the first input channel (the second stays silent). */
+    std::function<void (float* dest, int numSamples)> render;
+
+    /** When set, an opened device delivers blocks on a thread of its own, like a sound card;
+        otherwise blocks arrive only through FakeAudioDevice::deliver. */
+    bool stream = false;
+    /** With stream: wait one block period between blocks (otherwise as fast as possible). */
+    bool paced = false;
+};
+
+/** An input device without hardware: channels "In 1" and "In 2", outputs "Left" and "Right",
+    48 kHz. Stopping waits for a block in progress, as a real device does. */
+class FakeAudioDevice : public juce::AudioIODevice, private juce::Thread
+{
+public:
+    FakeAudioDevice (const juce::String& inputName, const juce::String& outputName,
+                     std::shared_ptr<FakeAudioInput> input);
+    ~FakeAudioDevice() override;
+
+    juce::StringArray getOutputChannelNames() override;
+    juce::StringArray getInputChannelNames() override;
+    juce::Array<double> getAvailableSampleRates() override { return { 48000.0 }; }
+    juce::Array<int> getAvailableBufferSizes() override { return { 64, 256, 512, 1024 }; }
+    int getDefaultBufferSize() override { return 512; }
+
+    juce::String open (const juce::BigInteger& inputChannels, const juce::BigInteger& outputChannels,
+                       double sampleRate, int bufferSizeSamples) override;
+    void close() override;
+    bool isOpen() override { return opened; }
+    void start (juce::AudioIODeviceCallback* callback) override;
+    void stop() override;
+    bool isPlaying() override;
+    juce::String getLastError() override { return {}; }
+
+    int getCurrentBufferSizeSamples() override { return bufferSize; }
+    double getCurrentSampleRate() override { return 48000.0; }
+    int getCurrentBitDepth() override { return 32; }
+    juce::BigInteger getActiveOutputChannels() const override { return activeOutputs; }
+    juce::BigInteger getActiveInputChannels() const override { return activeInputs; }
+    int getOutputLatencyInSamples() override { return 0; }
+    int getInputLatencyInSamples() override { return 0; }
+
+    /** Delivers one block on the calling thread; false when the device is not playing. */
+    bool deliver (int numSamples);
+
+    const juce::String inputName, outputName;
+
+private:
+    void run() override;
+
+    std::shared_ptr<FakeAudioInput> input;
+    juce::CriticalSection callbackLock;
+    juce::AudioIODeviceCallback* callback = nullptr;
+    juce::AudioBuffer<float> inputBuffer { 2, 4096 }, outputBuffer { 2, 4096 };
+    juce::BigInteger activeInputs, activeOutputs;
+    int bufferSize = 512;
+    bool opened = false;
+};
+
+/** The device type "Fake" with inputs "Fake In A" (the default) and "Fake In B" and the
+    output "Fake Out". */
+class FakeAudioDeviceType : public juce::AudioIODeviceType
+{
+public:
+    explicit FakeAudioDeviceType (std::shared_ptr<FakeAudioInput> input);
+
+    void scanForDevices() override {}
+    juce::StringArray getDeviceNames (bool wantInputNames) const override;
+    int getDefaultDeviceIndex (bool) const override { return 0; }
+    int getIndexOfDevice (juce::AudioIODevice* device, bool asInput) const override;
+    bool hasSeparateInputsAndOutputs() const override { return true; }
+    juce::AudioIODevice* createDevice (const juce::String& outputName, const juce::String& inputName) override;
+
+private:
+    std::shared_ptr<FakeAudioInput> input;
+};
+
+/** A device manager that knows only the fake device type, so tests do not depend on the
+    machine's sound cards or sound servers. */
+class FakeDeviceManager : public juce::AudioDeviceManager
+{
+public:
+    explicit FakeDeviceManager (std::shared_ptr<FakeAudioInput> input) : input (std::move (input)) {}
+
+    FakeAudioDevice* getFakeDevice() { return dynamic_cast<FakeAudioDevice*> (getCurrentAudioDevice()); }
+
+protected:
+    void createAudioDeviceTypes (juce::OwnedArray<juce::AudioIODeviceType>& types) override
+    {
+        types.add (new FakeAudioDeviceType (input));
+    }
+
+private:
+    std::shared_ptr<FakeAudioInput> input;
+};
+}
