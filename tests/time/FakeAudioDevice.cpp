@@ -56,6 +56,9 @@ void FakeAudioDevice::start (juce::AudioIODeviceCallback* newCallback)
         callback = newCallback;
     }
 
+    for (int i = 0; i < input->blocksOnStart; ++i)
+        deliver (bufferSize);
+
     if (input->stream)
         startThread();
 }

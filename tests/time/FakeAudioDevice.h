@@ -17,6 +17,9 @@ struct FakeAudioInput
     bool stream = false;
     /** With stream: wait one block period between blocks (otherwise as fast as possible). */
     bool paced = false;
+    /** Blocks delivered at once inside start(), on the thread that starts the device (some
+        drivers call back before start returns). */
+    int blocksOnStart = 0;
 };
 
 /** An input device without hardware: channels "In 1" and "In 2", outputs "Left" and "Right",
