@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# End to end over a real audio device: starts a JACK server with the dummy backend and our
+# LTC player as a client, then runs the time tests that read the player through JUCE's JACK
+# device. Stops both again by their process ids. $1 is the application executable; the test
+# programs live beside it in the build folder.
+set -euo pipefail
+
+app="$1"
+build_dir="$(cd "$(dirname "$app")/.." && pwd)"
+test_time="$build_dir/tests/test_time"
+player="$build_dir/tests/vantrel_ltc_player"
+work="$(mktemp -d)"
+
+# A server of our own, so parallel runs and a user's server are left alone.
+server="vantrel-e2e-$$"
+export JACK_DEFAULT_SERVER="$server" JACK_NO_START_SERVER=1 JACK_NO_AUDIO_RESERVATION=1
+player_name="vantrel-ltc-$$"
+
+jack_pid=""
+player_pid=""
+stop_pid() {
+    local pid="$1"
+    [ -n "$pid" ] || return 0
+    kill "$pid" 2>/dev/null || return 0
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
+cleanup() {
+    stop_pid "$player_pid"
+    stop_pid "$jack_pid"
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+jackd --no-realtime -n "$server" -d dummy -r 48000 -p 512 >"$work/jackd.log" 2>&1 &
+jack_pid=$!
+
+# The player waits for the server itself; the tests wait for the player's report.
+"$player" --name "$player_name" --fps 25 --start 10:00:00:00 --info "$work/player.txt" \
+    >"$work/player.log" 2>&1 &
+player_pid=$!
+
+run=("$test_time" --gtest_filter='Jack*')
+if [ -z "${DISPLAY:-}" ]; then
+    run=(xvfb-run -a -s "-screen 0 1920x1080x24" "${run[@]}")
+fi
+
+status=0
+VANTREL_JACK_PLAYER="$player_name" VANTREL_JACK_INFO="$work/player.txt" "${run[@]}" || status=$?
+if [ "$status" -ne 0 ]; then
+    echo "--- jackd log"; cat "$work/jackd.log"
+    echo "--- player log"; cat "$work/player.log"
+fi
+exit "$status"
