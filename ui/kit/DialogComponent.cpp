@@ -48,6 +48,7 @@ DialogComponent::DialogComponent (const juce::String& title, const juce::String&
 
 DialogComponent::~DialogComponent()
 {
+    closing = true;
     setLookAndFeel (nullptr);
 }
 
@@ -92,8 +93,10 @@ void DialogComponent::resized()
 void DialogComponent::lookAndFeelChanged()
 {
     // A dialog put up before the application's fonts were installed (a load error at start-up)
-    // measured its text in other fonts: measure again.
-    resized();
+    // measured its text in other fonts: measure again. Not while closing: measuring text
+    // could bring the font cache back during the framework's shutdown.
+    if (! closing)
+        resized();
 }
 
 void DialogComponent::buttonClicked (juce::Button* button)

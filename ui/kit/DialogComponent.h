@@ -41,6 +41,7 @@ private:
     juce::OwnedArray<juce::TextButton> buttons;
     FlatButtonLookAndFeel lookAndFeel;
     int pressedIndex = -1;
+    bool closing = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DialogComponent)
 };
