@@ -38,16 +38,18 @@ void install (DialogPresenter* presenter)
 class DialogPresenter::Finisher : public juce::ModalComponentManager::Callback
 {
 public:
-    Finisher (DialogPresenter& p, juce::uint64 s, DialogComponent& d, juce::ModalComponentManager::Callback* c)
-        : presenter (&p), serial (s), dialog (&d), callerCallback (c)
+    Finisher (DialogPresenter& p, juce::uint64 s, DialogComponent& d, std::shared_ptr<int> o,
+              juce::ModalComponentManager::Callback* c)
+        : presenter (&p), serial (s), dialog (&d), outcome (std::move (o)), callerCallback (c)
     {
     }
 
-    void modalStateFinished (int returnValue) override
+    void modalStateFinished (int) override
     {
-        // A dialog still alive here ended without being dismissed: by a button, or because its
-        // window was hidden (minimised), which the framework reports as 0. Only a button counts.
-        const auto result = dialog != nullptr ? dialog->getPressedIndex() : returnValue;
+        // The framework's value is not trusted: a hidden (minimised) window ends the modal state
+        // with 0, the first button's index, and a pending notice of a deleted dialog can take the
+        // value of a new dialog built at the same address. Only a pressed button counts.
+        const auto result = dialog != nullptr ? dialog->getPressedIndex() : *outcome;
         if (auto* p = presenter.get())
             p->finished (serial);
         if (callerCallback != nullptr)
@@ -58,6 +60,7 @@ private:
     juce::WeakReference<DialogPresenter> presenter;
     const juce::uint64 serial;
     juce::Component::SafePointer<DialogComponent> dialog;
+    std::shared_ptr<int> outcome; // the pressed index, kept when the presenter deletes the dialog
     std::unique_ptr<juce::ModalComponentManager::Callback> callerCallback;
 };
 
@@ -95,8 +98,10 @@ void DialogPresenter::show (const juce::String& title, const juce::String& messa
     shownDialog = std::make_unique<DialogComponent> (title, message, buttons);
     shownMessage = message;
     shownTitle = title;
+    shownOutcome = std::make_shared<int> (-1);
     const auto serial = ++shownSerial;
-    shownDialog->enterModalState (true, new Finisher (*this, serial, *shownDialog, owned.release()), false);
+    shownDialog->enterModalState (true, new Finisher (*this, serial, *shownDialog, shownOutcome, owned.release()),
+                                  false);
 }
 
 void DialogPresenter::showAsync (const juce::String& title, const juce::String& message, const juce::StringArray& buttons,
@@ -113,6 +118,7 @@ void DialogPresenter::dismiss()
     if (shownDialog == nullptr)
         return;
     auto dialog = std::move (shownDialog);
+    *shownOutcome = dialog->getPressedIndex(); // -1 unless a button was pressed just before
     shownMessage = {};
     shownTitle = {};
     // The callbacks run later from the message loop; with the modal manager already gone at

@@ -45,6 +45,7 @@ private:
     // Identifies the dialog on screen: a replaced dialog's late callback must not mistake a
     // new dialog for its own, even when the new one reuses the old address.
     juce::uint64 shownSerial = 0;
+    std::shared_ptr<int> shownOutcome;
 
     void finished (juce::uint64 serial);
 

@@ -104,6 +104,20 @@ TEST_F (Presenter, ADifferentMessageReplacesTheDialogAndTheOldCallbackGetsMinusO
     EXPECT_EQ (presenter().getShownMessage(), "");
 }
 
+TEST_F (Presenter, AnAnswerToTheNewDialogIsNotCreditedToTheReplacedOne)
+{
+    auto resultsA = std::make_shared<std::vector<int>>();
+    presenter().show ("A", "Message A", { "OK" }, record (resultsA));
+    presenter().show ("B", "Message B", { "OK" }, record (results));
+    // Answered before the replaced dialog's notice went out (it is still queued).
+    auto* dialog = presenter().getShownDialog();
+    dialog->buttonClicked (dialog->getButtons()[0]);
+    ASSERT_TRUE (waitForResults (1));
+    ASSERT_TRUE (test::pumpUntil ([&] { return ! resultsA->empty(); }));
+    EXPECT_EQ (*resultsA, std::vector<int> { -1 });
+    EXPECT_EQ (*results, std::vector<int> { 0 });
+}
+
 TEST_F (Presenter, ACallbackMayShowTheNextDialog)
 {
     presenter().show ("First", "One", { "Next" }, juce::ModalCallbackFunction::create ([this] (int r) {
