@@ -6,11 +6,15 @@ VantrelController::VantrelController()
 {
     appData = std::make_unique<AppData>();
     categoryManager = std::make_shared<CategoryManager>();
+    cueListManager = std::make_shared<CueListManager> (appData->getOrCreateChild (IDs::CueLists), categoryManager);
     defaultsManager = std::make_shared<DefaultsManager>();
     colorMask = std::make_shared<ColorMask> (appData->getOrCreateChild (IDs::ColorMask));
+    activeCueListHandler = std::make_shared<ActiveCueListHandler> (cueListManager);
+    selectedCueListHandler = std::make_shared<ActiveCueListHandler> (cueListManager);
 
     appData->documentLoaded = [this]
     {
+        cueListManager->setState (appData->getOrCreateChild (IDs::CueLists));
         colorMask->setState (appData->getOrCreateChild (IDs::ColorMask));
     };
     appData->savedStateChanged = [this] (bool saved)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "document/AppData.h"
+#include "model/ActiveCueListHandler.h"
 #include "model/CategoryManager.h"
 #include "model/ColorMask.h"
+#include "model/CueListManager.h"
 #include "model/DefaultsManager.h"
 #include <juce_data_structures/juce_data_structures.h>
 #include <memory>
@@ -44,9 +46,14 @@ public:
 
     // Declared in this order so that destruction runs bottom-up: the document data (and with
     // it the undo manager) and the listener list go first, then the managers.
+    std::shared_ptr<CueListManager> cueListManager;
     std::shared_ptr<CategoryManager> categoryManager;
     std::shared_ptr<DefaultsManager> defaultsManager;
     std::shared_ptr<ColorMask> colorMask;
+    /** The live list: set by the time and the main view's tabs, followed by views and servers. */
+    std::shared_ptr<ActiveCueListHandler> activeCueListHandler;
+    /** The list selected on the project page. */
+    std::shared_ptr<ActiveCueListHandler> selectedCueListHandler;
 
 private:
     juce::ListenerList<Listener> listeners;

@@ -33,6 +33,14 @@ CueList::CueList (std::shared_ptr<CategoryManager> cm) : tree (IDs::CueList), ca
     tree.addListener (this);
 }
 
+CueList::CueList (const juce::File& csvFile, int fps, std::shared_ptr<CategoryManager> cm)
+    : tree (IDs::CueList), categoryManager (std::move (cm))
+{
+    initialiseNew();
+    tree.addListener (this);
+    importCsv (csvFile, fps);
+}
+
 CueList::~CueList()
 {
     cancelPendingUpdate();

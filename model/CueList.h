@@ -33,6 +33,9 @@ public:
     CueList (juce::ValueTree node, std::shared_ptr<CategoryManager> categoryManager);
     /** A new empty list: "uuid", "name" "Empty List", "offset" "00:00:00:00", "fps" 30. */
     explicit CueList (std::shared_ptr<CategoryManager> categoryManager);
+    /** Reads a CSV marker export. On failure the user is told (at most one message) and the
+        list has no cues. Opens no transaction. */
+    CueList (const juce::File& csvFile, int fps, std::shared_ptr<CategoryManager> categoryManager);
     ~CueList() override;
 
     /** A new timetable list ("timetable" true, "fps" 1000) without a category manager. */
@@ -81,6 +84,7 @@ private:
     bool needsSort = false;
 
     void initialiseNew();
+    void importCsv (const juce::File& file, int fps);
     void rebuildCues();
     std::shared_ptr<Cue> makeCue (juce::ValueTree node);
     juce::ValueTree getCuesNode() const { return tree.getChildWithName (IDs::Cues); }
