@@ -34,6 +34,8 @@ void VantrelApplication::initialise (const juce::String&)
     DialogPresenter::getInstance();
 
     auto* main = new MainComponent (controller, new PlaceholderView());
+    main->titleBar.onClose = [] { juce::JUCEApplicationBase::quit(); };
+    main->titleBar.onSettings = [this] { openPreferencesWindow(); };
     mainWindow = std::make_unique<DesktopWindow> (main);
     setUpWindow (*mainWindow, 300, 550);
 }
@@ -44,7 +46,9 @@ void VantrelApplication::openPreferencesWindow()
     {
         auto* view = new juce::Component();
         view->setSize (1100, 600);
-        preferencesWindow = std::make_unique<DesktopWindow> (new MainComponent (controller, view));
+        auto* main = new MainComponent (controller, view);
+        main->titleBar.onClose = [this] { closePreferencesWindow(); };
+        preferencesWindow = std::make_unique<DesktopWindow> (main);
         setUpWindow (*preferencesWindow, 1100, 450);
     }
     preferencesWindow->toFront (true);
@@ -52,8 +56,15 @@ void VantrelApplication::openPreferencesWindow()
 
 void VantrelApplication::closePreferencesWindow()
 {
-    // Called from inside the window's own button handler: delete it once that has returned.
-    juce::MessageManager::callAsync ([this] { preferencesWindow.reset(); });
+    // Called from inside the window's own close button: delete the window once that handler
+    // has returned, unless it is gone (or was replaced) by then.
+    juce::Component::SafePointer<DesktopWindow> window (preferencesWindow.get());
+    juce::MessageManager::callAsync ([window]
+    {
+        auto* app = dynamic_cast<VantrelApplication*> (juce::JUCEApplicationBase::getInstance());
+        if (app != nullptr && window != nullptr && app->preferencesWindow.get() == window.getComponent())
+            app->preferencesWindow.reset();
+    });
 }
 
 void VantrelApplication::shutdown()

@@ -1,4 +1,5 @@
 #include "ui/DesktopWindow.h"
+#include "ui/MainComponent.h"
 
 DesktopWindow::DesktopWindow (juce::Component* contentOwned)
     : juce::DocumentWindow (contentOwned->getName(),
@@ -23,4 +24,14 @@ void DesktopWindow::setNativeTitle (const juce::String& title)
 {
     if (auto* peer = getPeer())
         peer->setTitle (title);
+}
+
+void DesktopWindow::focusGained (FocusChangeType)
+{
+    // An activated window takes the focus itself; the keys belong to its content (the view,
+    // then the undo keys), so pass it on.
+    if (auto* main = dynamic_cast<MainComponent*> (getContentComponent()))
+        main->focusContent();
+    else if (auto* content = getContentComponent(); content != nullptr && content->getWantsKeyboardFocus())
+        content->grabKeyboardFocus();
 }

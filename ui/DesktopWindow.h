@@ -14,6 +14,9 @@ public:
     /** Sets the native window's title (what the window manager and task bar show). */
     void setNativeTitle (const juce::String& title);
 
+protected:
+    void focusGained (FocusChangeType cause) override;
+
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DesktopWindow)
 };

@@ -1,29 +1,48 @@
 #include "ui/MainComponent.h"
-#include "ui/DesktopWindow.h"
+
+namespace
+{
+constexpr int titleBarHeight = 30;
+}
 
 MainComponent::MainComponent (VantrelController& c, juce::Component* contentToOwn)
     : controller (c), content (contentToOwn)
 {
     jassert (content != nullptr);
+    addAndMakeVisible (titleBar);
+    titleBar.setName (controller.getDocumentName());
+
+    // The view takes the keyboard focus, so its own keys arrive and what it leaves unused
+    // travels up to the undo keys here.
+    content->setWantsKeyboardFocus (true);
     addAndMakeVisible (*content);
+
     setSize (content->getWidth(), content->getHeight());
-    setWantsKeyboardFocus (true);
     controller.addListener (this);
 }
 
 MainComponent::~MainComponent()
 {
     controller.removeListener (this);
+    content.reset();
 }
 
 void MainComponent::resized()
 {
-    content->setBounds (getLocalBounds());
+    const auto barHeight = juce::jmin (getHeight(), titleBarHeight);
+    titleBar.setBounds (0, 0, getWidth(), barHeight);
+    content->setBounds (0, barHeight, getWidth(), getHeight() - barHeight);
 }
 
 void MainComponent::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colours::black);
+}
+
+void MainComponent::focusContent()
+{
+    if (! content->hasKeyboardFocus (true))
+        content->grabKeyboardFocus();
 }
 
 bool MainComponent::keyPressed (const juce::KeyPress& key)
@@ -53,6 +72,11 @@ juce::String MainComponent::nativeTitleFor (const VantrelController& c)
 
 void MainComponent::documentChanged()
 {
+    titleBar.setName (controller.getDocumentName());
+    titleBar.repaint();
+
+    // The windows are visible whenever the document can change; a window without a native
+    // peer yet gets its title from its builder.
     if (auto* window = findParentComponentOfClass<juce::DocumentWindow>())
         if (auto* peer = window->getPeer())
             peer->setTitle (nativeTitleFor (controller));
