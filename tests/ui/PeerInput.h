@@ -5,7 +5,8 @@
 namespace test
 {
 /** Mouse input delivered through a window's peer, as the windowing system would deliver it:
-    enter/exit, hover state and click detection all work as for real input. */
+    enter/exit, hover state and click detection all work as for real input. The display's
+    pointer is moved along. */
 class PeerMouse
 {
 public:
@@ -33,6 +34,8 @@ private:
         auto* peer = window.getPeer();
         jassert (peer != nullptr);
         const auto inWindow = window.getLocalPoint (&target, local).toFloat();
+        // Window dragging reads the live pointer, so the real pointer goes along.
+        juce::Desktop::setMousePosition (window.localPointToGlobal (inWindow).roundToInt());
         juce::ModifierKeys::currentModifiers = mods;
         peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, inWindow, mods,
                                 juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
