@@ -6,7 +6,8 @@ namespace test
 {
 /** Mouse input delivered through a window's peer, as the windowing system would deliver it:
     enter/exit, hover state and click detection all work as for real input. The display's
-    pointer is moved along. */
+    pointer stays where it is, so tests running side by side on one display do not disturb
+    each other. */
 class PeerMouse
 {
 public:
@@ -34,8 +35,6 @@ private:
         auto* peer = window.getPeer();
         jassert (peer != nullptr);
         const auto inWindow = window.getLocalPoint (&target, local).toFloat();
-        // Window dragging reads the live pointer, so the real pointer goes along.
-        juce::Desktop::setMousePosition (window.localPointToGlobal (inWindow).roundToInt());
         juce::ModifierKeys::currentModifiers = mods;
         peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, inWindow, mods,
                                 juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,

@@ -110,3 +110,28 @@ TEST (CustomTitleBar, ScreenshotShowsBarColourLogoIconsAndTitle)
     EXPECT_EQ (countColour (narrow, { 44, 0, 170, 30 }, isWhite), 0);
     bar.setLookAndFeel (nullptr);
 }
+
+TEST (CustomTitleBar, DraggingTheBarMovesTheOutermostComponent)
+{
+    juce::Component frame, middle;
+    CustomTitleBar bar;
+    frame.setBounds (100, 100, 400, 300);
+    frame.addAndMakeVisible (middle);
+    middle.setBounds (10, 10, 380, 280);
+    middle.addAndMakeVisible (bar);
+    bar.setBounds (0, 0, 380, 30);
+
+    auto source = juce::Desktop::getInstance().getMainMouseSource();
+    const auto now = juce::Time::getCurrentTime();
+    const juce::Point<float> down (200, 15);
+    auto event = [&] (juce::Point<float> at)
+    {
+        return juce::MouseEvent (source, at, juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier), 1.0f, 0.0f,
+                                 0.0f, 0.0f, 0.0f, &bar, &bar, now, down, now, 1, at != down);
+    };
+
+    bar.mouseDown (event (down));
+    bar.mouseDrag (event ({ 230, 35 }));
+    EXPECT_EQ (frame.getPosition(), juce::Point<int> (130, 120));
+    EXPECT_EQ (middle.getPosition(), juce::Point<int> (10, 10));
+}

@@ -14,69 +14,81 @@ void blurAcrossVectors (float* data, int count, int width, int r)
 {
     const int ringSize = 2 * r + 1;
     const float divisor = float ((r + 1) * (r + 1));
-    std::vector<float> ring ((size_t) ringSize * (size_t) width);
-    std::vector<float> sum ((size_t) width, 0.0f), sumIn ((size_t) width, 0.0f), sumOut ((size_t) width, 0.0f);
+    std::vector<float> ringStore ((size_t) ringSize * (size_t) width);
+    std::vector<float> sums (3 * (size_t) width, 0.0f);
+    float* __restrict sum = sums.data();
+    float* __restrict sumIn = sum + width;
+    float* __restrict sumOut = sumIn + width;
 
     auto source = [&] (int i) { return data + (size_t) std::min (i, count - 1) * (size_t) width; };
-    auto slot = [&] (int i) { return ring.data() + (size_t) i * (size_t) width; };
+    auto slot = [&] (int i) { return ringStore.data() + (size_t) i * (size_t) width; };
 
     // The first r + 1 places hold the edge vector (the picture repeats it beyond the edge),
     // the next r places the vectors after it.
     for (int i = 0; i <= r; ++i)
     {
-        const float* v = source (0);
-        float* s = slot (i);
+        const float* __restrict v = source (0);
+        float* __restrict s = slot (i);
         const float weight = float (i + 1);
         for (int j = 0; j < width; ++j)
         {
             s[j] = v[j];
-            sum[(size_t) j] += v[j] * weight;
-            sumOut[(size_t) j] += v[j];
+            sum[j] += v[j] * weight;
+            sumOut[j] += v[j];
         }
     }
     for (int i = 1; i <= r; ++i)
     {
-        const float* v = source (i);
-        float* s = slot (i + r);
+        const float* __restrict v = source (i);
+        float* __restrict s = slot (i + r);
         const float weight = float (r + 1 - i);
         for (int j = 0; j < width; ++j)
         {
             s[j] = v[j];
-            sum[(size_t) j] += v[j] * weight;
-            sumIn[(size_t) j] += v[j];
+            sum[j] += v[j] * weight;
+            sumIn[j] += v[j];
         }
     }
 
     int stackPointer = r;
     for (int i = 0; i < count; ++i)
     {
-        float* out = data + (size_t) i * (size_t) width;
+        float* __restrict out = data + (size_t) i * (size_t) width;
         for (int j = 0; j < width; ++j)
-            out[j] = std::trunc (sum[(size_t) j] / divisor);
+            out[j] = std::trunc (sum[j] / divisor);
 
         if (i == count - 1)
             break;
 
         // Only vectors after i are read from here on, so writing vector i in place is safe.
-        float* leaving = slot ((stackPointer + r + 1) % ringSize);
-        const float* incoming = source (i + r + 1);
-        for (int j = 0; j < width; ++j)
-        {
-            sum[(size_t) j] -= sumOut[(size_t) j];
-            sumOut[(size_t) j] -= leaving[j];
-            leaving[j] = incoming[j];
-            sumIn[(size_t) j] += incoming[j];
-            sum[(size_t) j] += sumIn[(size_t) j];
-        }
-
+        float* __restrict leaving = slot ((stackPointer + r + 1) % ringSize);
+        const float* __restrict incoming = source (i + r + 1);
         stackPointer = (stackPointer + 1) % ringSize;
-        const float* centre = slot (stackPointer);
+        const float* __restrict centre = slot (stackPointer);
         for (int j = 0; j < width; ++j)
         {
-            sumOut[(size_t) j] += centre[j];
-            sumIn[(size_t) j] -= centre[j];
+            const float in = sumIn[j] + incoming[j];
+            sum[j] += in - sumOut[j];
+            sumOut[j] += centre[j] - leaving[j];
+            sumIn[j] = in - centre[j];
+            leaving[j] = incoming[j];
         }
     }
+}
+
+/** Copies a rows × cols block of floats into cols × rows, tile by tile so both sides stay in
+    the cache. */
+void transpose (const float* source, float* target, int rows, int cols)
+{
+    constexpr int tile = 32;
+    for (int r0 = 0; r0 < rows; r0 += tile)
+        for (int c0 = 0; c0 < cols; c0 += tile)
+        {
+            const int r1 = std::min (r0 + tile, rows), c1 = std::min (c0 + tile, cols);
+            for (int r = r0; r < r1; ++r)
+                for (int c = c0; c < c1; ++c)
+                    target[(size_t) c * (size_t) rows + (size_t) r] = source[(size_t) r * (size_t) cols + (size_t) c];
+        }
 }
 }
 
@@ -91,22 +103,20 @@ void stackBlur (juce::Image& image, int radius)
 
     juce::Image::BitmapData bitmap (image, juce::Image::BitmapData::readWrite);
 
-    // Rows first: lay the picture out column by column, so each vector is one column and the
-    // blur across vectors runs along every row at once.
-    std::vector<float> columns ((size_t) w * (size_t) h);
+    std::vector<float> rows ((size_t) w * (size_t) h), columns ((size_t) w * (size_t) h);
     for (int y = 0; y < h; ++y)
     {
         const auto* line = bitmap.getLinePointer (y);
+        float* target = rows.data() + (size_t) y * (size_t) w;
         for (int x = 0; x < w; ++x)
-            columns[(size_t) x * (size_t) h + (size_t) y] = line[(size_t) x * (size_t) bitmap.pixelStride];
+            target[x] = line[(size_t) x * (size_t) bitmap.pixelStride];
     }
-    blurAcrossVectors (columns.data(), w, h, r);
 
-    // Then columns: back to rows as vectors.
-    std::vector<float> rows ((size_t) w * (size_t) h);
-    for (int x = 0; x < w; ++x)
-        for (int y = 0; y < h; ++y)
-            rows[(size_t) y * (size_t) w + (size_t) x] = columns[(size_t) x * (size_t) h + (size_t) y];
+    // Rows first: laid out column by column, each vector is one column, so the blur across
+    // vectors runs along every row at once. Then the columns, with rows as vectors.
+    transpose (rows.data(), columns.data(), h, w);
+    blurAcrossVectors (columns.data(), w, h, r);
+    transpose (columns.data(), rows.data(), w, h);
     blurAcrossVectors (rows.data(), h, w, r);
 
     for (int y = 0; y < h; ++y)
