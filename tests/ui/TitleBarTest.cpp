@@ -1,4 +1,5 @@
 #include "ui/CustomTitleBar.h"
+#include "ui/kit/VantrelLookAndFeel.h"
 
 #include "support/MessageLoop.h"
 #include <gtest/gtest.h>
@@ -6,17 +7,6 @@
 namespace
 {
 const juce::Colour windowColour (0xff0f0d15);
-
-/** The colours the application's look-and-feel gives the title bar. */
-struct TitleBarLook : juce::LookAndFeel_V4
-{
-    TitleBarLook()
-    {
-        setColour (juce::ResizableWindow::backgroundColourId, windowColour);
-        setColour (SvgButton::iconColourId, juce::Colours::white);
-        setColour (SvgButton::iconOnColourId, juce::Colours::white);
-    }
-};
 
 int countColour (const juce::Image& image, juce::Rectangle<int> area, std::function<bool (juce::Colour)> matches)
 {
@@ -80,7 +70,7 @@ TEST (CustomTitleBar, SettingsCogShowsFromThePaintAfterItsCallbackIsSet)
 
 TEST (CustomTitleBar, ScreenshotShowsBarColourLogoIconsAndTitle)
 {
-    TitleBarLook look;
+    VantrelLookAndFeel look;
     CustomTitleBar bar;
     bar.setLookAndFeel (&look);
     bar.setName ("Gala");
