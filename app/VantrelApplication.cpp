@@ -1,6 +1,7 @@
 #include "app/VantrelApplication.h"
 
 #include "app/Platform.h"
+#include "document/Identifiers.h"
 #include "ui/DesktopWindow.h"
 #include "ui/MainComponent.h"
 #include "ui/PlaceholderView.h"
@@ -38,6 +39,10 @@ void VantrelApplication::initialise (const juce::String&)
     main->titleBar.onSettings = [this] { openPreferencesWindow(); };
     mainWindow = std::make_unique<DesktopWindow> (main);
     setUpWindow (*mainWindow, 300, 550);
+
+    // A new or empty project starts on the preferences window, where lists are made.
+    if (! controller.cueListManager->getState().getChildWithName (IDs::CueList).isValid())
+        openPreferencesWindow();
 }
 
 void VantrelApplication::openPreferencesWindow()

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real application with an empty HOME: it shows its main window titled after the
-# untitled document, and a second start exits without a window, leaving the first untouched.
+# untitled document and, as the document has no cue list yet, the preferences window; a second
+# start exits without a window, leaving the first untouched. Then with a document that holds a
+# cue list: the main window alone, titled after that document.
 set -euo pipefail
 app="$1"
 home=$(mktemp -d)
@@ -18,17 +20,22 @@ window_ids() { xdotool search --name " - Vantrel\$" 2>/dev/null || true; }
 HOME="$home" "$app" >/dev/null 2>&1 &
 pid=$!
 
-for _ in $(seq 300); do [ -n "$(window_ids)" ] && break; sleep 0.1; done
-ids=$(window_ids)
-[ -n "$ids" ] || fail "no main window appeared"
-[ "$(echo "$ids" | wc -l)" -eq 1 ] || fail "expected one window, got: $ids"
-title=$(xprop -id "$ids" WM_NAME | sed 's/^[^"]*"\(.*\)"$/\1/')
-[ "$title" = "Untitled Vantrel Document - Vantrel" ] || fail "native title is '$title'"
+wait_for_windows() {
+    for _ in $(seq 300); do [ "$(window_ids | wc -l)" -eq "$1" ] && return 0; sleep 0.1; done
+    fail "expected $1 window(s), have: $(window_ids | tr '\n' ' ')"
+}
+title_of() { xprop -id "$1" WM_NAME | sed 's/^[^"]*"\(.*\)"$/\1/'; }
+
+wait_for_windows 2
+for id in $(window_ids); do
+    [ "$(title_of "$id")" = "Untitled Vantrel Document - Vantrel" ] || fail "native title is '$(title_of "$id")'"
+done
 [ -f "$home/Documents/Vantrel/preferences/preferences.xml" ] || fail "no preferences file"
 
 # A second start ends by itself, opens nothing, and the first keeps running.
 HOME="$home" timeout 20 "$app" >/dev/null 2>&1 || fail "second start did not exit cleanly ($?)"
-[ "$(window_ids | wc -l)" -eq 1 ] || fail "second start opened a window"
+sleep 0.5
+[ "$(window_ids | wc -l)" -eq 2 ] || fail "second start opened a window"
 kill -0 "$pid" || fail "first instance is gone"
 
 # A termination request shuts the application down cleanly.
@@ -38,4 +45,15 @@ kill -0 "$pid" 2>/dev/null && fail "still running after SIGTERM"
 wait "$pid" && rc=0 || rc=$?
 pid=""
 [ "$rc" -eq 0 ] || fail "exit code $rc after SIGTERM"
+
+# With a cue list in the document the main window opens alone.
+source "$(dirname "$0")/lib/seed.sh"
+rm -rf "$home"/*
+seed_document_with_list "$home" "Gala"
+HOME="$home" "$app" >/dev/null 2>&1 &
+pid=$!
+wait_for_windows 1
+[ "$(title_of "$(window_ids)")" = "Gala - Vantrel" ] || fail "native title is '$(title_of "$(window_ids)")'"
+sleep 0.5
+[ "$(window_ids | wc -l)" -eq 1 ] || fail "the preferences window opened for a document with a cue list"
 echo "ok"

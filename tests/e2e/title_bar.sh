@@ -15,6 +15,9 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/lib/seed.sh"
+# A document with a cue list: the main window opens alone.
+seed_document_with_list "$home" "Gala"
 
 window_ids() { xdotool search --name " - Vantrel\$" 2>/dev/null || true; }
 wait_for_windows() {
@@ -51,7 +54,7 @@ wait_for_windows 1
 main=$(window_ids)
 
 title=$(xprop -id "$main" WM_NAME | sed 's/^[^"]*"\(.*\)"$/\1/')
-[ "$title" = "Untitled Vantrel Document - Vantrel" ] || fail "native title is '$title'"
+[ "$title" = "Gala - Vantrel" ] || fail "native title is '$title'"
 
 # The content sits inside a 4 px resizable border; the bar is the top 30 px of the content.
 b=4
