@@ -1,0 +1,53 @@
+#pragma once
+
+#include "model/CueList.h"
+#include "ui/CueWrapper.h"
+#include "ui/kit/CueContainer.h"
+#include <juce_gui_basics/juce_gui_basics.h>
+#include <memory>
+#include <vector>
+
+/** A vertically scrolling list with one row per cue of one cue list, leaving out the cues
+    whose display colour is hidden. */
+class CueView : public juce::Component, protected juce::ComponentListener
+{
+public:
+    explicit CueView (int rowHeight);
+    ~CueView() override;
+
+    /** Shows the list (may be empty) without the cues of the hidden colours. Every call
+        builds new row components. */
+    void setCueList (std::shared_ptr<CueList> list, const juce::Array<juce::Colour>& hiddenColours);
+
+    /** Gives every row its cue again at the new rate. */
+    void setFps (int fps);
+
+    int getRowHeight() const { return rowHeight; }
+    int getNumRows() const { return rows.size(); }
+    CueWrapper* getRow (int index) const { return rows[index]; }
+    const CueContainer& getContainer() const { return container; }
+    juce::Viewport& getViewport() { return viewport; }
+    juce::Range<int> getSpan() const { return span; }
+
+    void resized() override;
+
+protected:
+    virtual std::unique_ptr<CueWrapper> createWrapper();
+    virtual std::unique_ptr<CueComponent> createCueComponent (bool timetable);
+
+    /** Places the viewport, the container and the rows, keeping the scroll position. */
+    void layoutRows();
+
+    juce::Viewport viewport;
+    CueContainer container;
+    std::shared_ptr<CueList> list;
+    std::vector<std::weak_ptr<Cue>> shownCues;
+    juce::OwnedArray<CueWrapper> rows;
+    juce::Range<int> span;
+    const int rowHeight;
+
+private:
+    void rebuild (juce::Array<juce::Colour> hiddenColours);
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CueView)
+};
