@@ -11,6 +11,7 @@ VantrelController::VantrelController()
     colorMask = std::make_shared<ColorMask> (appData->getOrCreateChild (IDs::ColorMask));
     activeCueListHandler = std::make_shared<ActiveCueListHandler> (cueListManager);
     selectedCueListHandler = std::make_shared<ActiveCueListHandler> (cueListManager);
+    timeManager = std::make_shared<TimeManager> (activeCueListHandler, defaultsManager->getDefaultFps());
 
     appData->documentLoaded = [this]
     {
@@ -25,7 +26,11 @@ VantrelController::VantrelController()
     AppData::getUndoManager()->clearUndoHistory();
 }
 
-VantrelController::~VantrelController() = default;
+VantrelController::~VantrelController()
+{
+    // The time drivers stop before anything they reach goes.
+    timeManager->master.stop();
+}
 
 void VantrelController::newDocument()
 {

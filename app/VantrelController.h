@@ -6,6 +6,7 @@
 #include "model/ColorMask.h"
 #include "model/CueListManager.h"
 #include "model/DefaultsManager.h"
+#include "time/TimeManager.h"
 #include <juce_data_structures/juce_data_structures.h>
 #include <memory>
 
@@ -54,6 +55,8 @@ public:
     std::shared_ptr<ActiveCueListHandler> activeCueListHandler;
     /** The list selected on the project page. */
     std::shared_ptr<ActiveCueListHandler> selectedCueListHandler;
+    /** The running show time; moves the live list. */
+    std::shared_ptr<TimeManager> timeManager;
 
 private:
     juce::ListenerList<Listener> listeners;

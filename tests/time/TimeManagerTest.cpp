@@ -1,4 +1,8 @@
 #include "FakeAudioDevice.h"
+#include "document/AppData.h"
+#include "model/ActiveCueListHandler.h"
+#include "model/CategoryManager.h"
+#include "model/ListNodes.h"
 #include "ManualDriver.h"
 #include "Watchdog.h"
 #include "support/MessageLoop.h"
@@ -63,6 +67,7 @@ struct TimeManagerFixture : ::testing::Test
     // message thread, the test fails instead of hanging.
     test::Watchdog watchdog { 120, "a time manager test" };
     test::TempHome home;
+    std::unique_ptr<AppData> appData = std::make_unique<AppData>(); // the undo manager the lists use
     std::shared_ptr<test::FakeAudioInput> input = std::make_shared<test::FakeAudioInput>();
     std::atomic<double> nowMs { 5000.0 };
     ManualDriver* clock = nullptr;
@@ -71,13 +76,32 @@ struct TimeManagerFixture : ::testing::Test
 
     void SetUp() override { start (25); }
 
-    void start (int defaultFps)
+    /** A live handler over a timetable and two timecode lists, at 10:00 and at 11:00. */
+    std::shared_ptr<ActiveCueListHandler> makeLiveHandler()
+    {
+        auto lists = appData->getOrCreateChild (IDs::CueLists);
+        lists.appendChild (test::listNode ("Timetable", 0, 86'000'000, true), nullptr);
+        lists.appendChild (test::listNode ("Ten", 36'000'000, 36'030'000), nullptr);
+        lists.appendChild (test::listNode ("Eleven", 39'600'000, 39'630'000), nullptr);
+        auto cueLists = std::make_shared<CueListManager> (lists, std::make_shared<CategoryManager>());
+        test::pumpUntil ([&] { return cueLists->getCueLists().size() == 3; }, 2000);
+        return std::make_shared<ActiveCueListHandler> (cueLists);
+    }
+
+    static juce::String activeName (const ActiveCueListHandler& handler)
+    {
+        auto list = handler.getActiveCueList();
+        return list != nullptr ? list->getName() : juce::String ("<none>");
+    }
+
+    void start (int defaultFps, std::shared_ptr<ActiveCueListHandler> liveHandler = nullptr)
     {
         auto clockDriver = std::make_unique<ManualDriver> ("Internal Clock", juce::Array<int> { 1000 }, 1000);
         clock = clockDriver.get();
         auto reader = std::make_unique<LTCReader> (std::make_unique<test::FakeDeviceManager> (input));
         auto master = std::make_unique<MasterTimeDriver> (std::move (clockDriver), std::move (reader));
-        manager = std::make_unique<TimeManager> (nullptr, defaultFps, std::move (master), [this] { return nowMs.load(); });
+        manager = std::make_unique<TimeManager> (std::move (liveHandler), defaultFps, std::move (master),
+                                                 [this] { return nowMs.load(); });
         manager->addListener (&recorder);
     }
 
@@ -297,10 +321,43 @@ TEST_F (TimeManagerFixture, LtcThroughTheDeviceIsPublishedAndStopsOneSecondAfter
     EXPECT_EQ (all.back().time, all.front().time);
 }
 
+TEST_F (TimeManagerFixture, TheLiveListFollowsTheIncomingTime)
+{
+    manager->removeListener (&recorder);
+    manager.reset();
+    auto live = makeLiveHandler();
+    start (25, live);
+    ASSERT_EQ (activeName (*live), "Timetable");
+
+    // Timecode arrives on the audio thread; the list whose span holds it becomes live.
+    LtcSignal signal (48000.0, 25, { 10, 0, 5, 0 });
+    auto play = [&] (double seconds) {
+        std::thread ([&] {
+            std::vector<float> block (512);
+            for (int i = 0; i < (int) (seconds * 48000 / 512); ++i)
+            {
+                signal.render (block.data(), 512);
+                manager->master.getLTCReader().processBlock (block.data(), 512, 0);
+            }
+        }).join();
+    };
+    play (1.0);
+    EXPECT_TRUE (test::pumpUntil ([&] { return activeName (*live) == "Ten"; }));
+
+    signal.jumpTo ({ 11, 0, 5, 0 });
+    play (1.0);
+    EXPECT_TRUE (test::pumpUntil ([&] { return activeName (*live) == "Eleven"; }));
+
+    // The computer's clock brings the timetable back.
+    manager->master.setDriver (0);
+    deliverFromDriverThread (45'000'000.0);
+    EXPECT_TRUE (test::pumpUntil ([&] { return activeName (*live) == "Timetable"; }));
+}
+
 TEST_F (TimeManagerFixture, ReopeningAndClosingTheDeviceWhileTheCallbackReportsDoesNotDeadlock)
 {
     // The audio thread reports as much as it can: frames, a jump every fifth of a second and
-    // with it an interruption. Meanwhile the message thread reopens the device again and
+    // with it an interruption and a switch of the live list. Meanwhile the message thread reopens the device again and
     // again and finally shuts everything down, each of which waits for the callback to finish.
     // Were the callback to wait for the message thread, this would hang: the watchdog ends
     // the program instead.
@@ -330,10 +387,19 @@ TEST_F (TimeManagerFixture, ReopeningAndClosingTheDeviceWhileTheCallbackReportsD
         // The real clock as driver 0: its timer thread is stopped on shutdown as well.
         auto reader = std::make_unique<LTCReader> (std::make_unique<test::FakeDeviceManager> (input));
         auto master = std::make_unique<MasterTimeDriver> (std::make_unique<InternalClockReader>(), std::move (reader));
-        manager = std::make_unique<TimeManager> (nullptr, 25, std::move (master), nullptr);
+        auto live = makeLiveHandler();
+        struct Switches : ActiveCueListHandler::Listener
+        {
+            int count = 0;
+            void activeCueListChanged() override { ++count; }
+        } switches;
+        live->addListener (&switches);
+        manager = std::make_unique<TimeManager> (live, 25, std::move (master), nullptr);
         manager->addListener (&recorder);
 
-        ASSERT_TRUE (test::pumpUntil ([&] { return recorder.interruptions > 0 && ! recorder.get().empty(); }, 20000));
+        ASSERT_TRUE (test::pumpUntil ([&] {
+            return recorder.interruptions > 0 && ! recorder.get().empty() && switches.count >= 2;
+        }, 20000));
 
         auto* dm = manager->master.getAudioDeviceManager();
         for (int i = 0; i < 20; ++i)
@@ -351,6 +417,7 @@ TEST_F (TimeManagerFixture, ReopeningAndClosingTheDeviceWhileTheCallbackReportsD
 
         manager->removeListener (&recorder);
         manager.reset();
+        live->removeListener (&switches);
     }
     EXPECT_TRUE (recorder.onMessageThread);
 }
