@@ -26,6 +26,13 @@ public:
         callTimeChanged();
     }
 
+    /** A time with a rate of its own (drivers that follow the incoming rate). */
+    void deliver (double ms, int newFps)
+    {
+        fps = newFps;
+        deliver (ms);
+    }
+
     void interrupt() { callSignalInterrupted(); }
 
     std::atomic<bool> stopped { false };

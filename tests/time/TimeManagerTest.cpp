@@ -254,23 +254,28 @@ TEST_F (TimeManagerFixture, TheDefaultFrameRateReachesTheLtcReaderWhenItSupports
 
 TEST_F (TimeManagerFixture, ReadersOnOtherThreadsGetWholeCopies)
 {
-    // A server thread reads the state while the driver writes it: every copy is one the
-    // driver wrote (time and rate belong together).
+    // A server thread reads the state while the driver writes it. The driver's rate changes
+    // with every time (odd seconds at 999, even ones at 1000): a copy that pairs a time with
+    // the rate of another delivery would show.
     manager->master.setDriver (0);
     std::atomic<bool> done { false };
-    std::atomic<int> torn { 0 };
+    std::atomic<int> torn { 0 }, reads { 0 };
 
     std::thread reader ([&] {
         while (! done)
         {
             const auto info = manager->getTimeInfo();
-            if (info.fps == 1000 && info.time % 1000 != 0)
+            if (info.fps != 999 && info.fps != 1000)
+                continue;
+            ++reads;
+            const bool oddSecond = (info.time / 1000) % 2 == 1;
+            if (oddSecond != (info.fps == 999) || info.internalClock != (info.fps == 1000))
                 ++torn;
         }
     });
     std::thread driver ([&] {
-        for (int i = 1; i <= 20000; ++i)
-            clock->deliver (i * 1000.0);
+        for (int i = 1; i <= 50000; ++i)
+            clock->deliver (i * 1000.0, i % 2 == 1 ? 999 : 1000);
     });
     for (int i = 0; i < 200; ++i)
         manager->timerCallback();
@@ -279,7 +284,9 @@ TEST_F (TimeManagerFixture, ReadersOnOtherThreadsGetWholeCopies)
     reader.join();
 
     EXPECT_EQ (torn, 0);
-    EXPECT_EQ (manager->getTimeInfo().time, 20'000'000);
+    EXPECT_GT (reads, 0);
+    EXPECT_EQ (manager->getTimeInfo().time, 50'000'000);
+    EXPECT_EQ (manager->getTimeInfo().fps, 1000);
 }
 
 TEST_F (TimeManagerFixture, LtcThroughTheDeviceIsPublishedAndStopsOneSecondAfterTheSignal)
