@@ -44,6 +44,14 @@ void AnimatedCueView::timeChanged (const TimeInfo& info, bool force)
     startTimer (16);
     currentIndex = index;
     container.setMarkerY (index * rowHeight);
+
+    // Rebuilt or re-filtered rows start without progress or dimming: the next paint refreshes
+    // them, even when time stands still and no further update comes.
+    if (force)
+    {
+        dirty = true;
+        repaint();
+    }
 }
 
 void AnimatedCueView::timerCallback()
