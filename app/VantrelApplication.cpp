@@ -4,7 +4,7 @@
 #include "document/Identifiers.h"
 #include "ui/DesktopWindow.h"
 #include "ui/MainComponent.h"
-#include "ui/PlaceholderView.h"
+#include "ui/MainCueView.h"
 #include "ui/kit/DialogPresenter.h"
 #include "ui/kit/VantrelLookAndFeel.h"
 
@@ -34,7 +34,7 @@ void VantrelApplication::initialise (const juce::String&)
     // Creates the presenter unless loading the document already needed one.
     DialogPresenter::getInstance();
 
-    auto* main = new MainComponent (controller, new PlaceholderView());
+    auto* main = new MainComponent (controller, new MainCueView (controller));
     main->titleBar.onClose = [] { juce::JUCEApplicationBase::quit(); };
     main->titleBar.onSettings = [this] { openPreferencesWindow(); };
     mainWindow = std::make_unique<DesktopWindow> (main);

@@ -1,0 +1,196 @@
+#include "ui/MainCueView.h"
+
+#include <iostream>
+
+MainCueView::MainCueView (VantrelController& c)
+    : colorMaskWidget (c.categoryManager, c.colorMask),
+      controller (c)
+{
+    // The base has made the view opaque and attached the context with continuous repainting.
+    controller.activeCueListHandler->addListener (this);
+    controller.timeManager->addListener (this);
+
+    addAndMakeVisible (cueRows);
+
+    auto& master = controller.timeManager->master;
+    timecodeDisplay.fpsSelector.onFpsSelected = [this] (int fps) { controller.timeManager->master.setFps (fps); };
+    timecodeDisplay.fpsSelector.setFps (master.getFps());
+    timecodeDisplay.driverSelector.onDriverSelected = [this] (int index) { controller.timeManager->master.setDriver (index); };
+    const auto names = master.getDriverNames();
+    timecodeDisplay.driverSelector.setDriverNames (names);
+    timecodeDisplay.driverSelector.setSelected (names.indexOf (master.getName()));
+    addAndMakeVisible (timecodeDisplay);
+
+    colorMaskWidget.setName ("Show:");
+    colorMaskWidget.setColour (juce::Label::textColourId,
+                               findColour (juce::Label::textColourId).withAlpha ((juce::uint8) 128));
+    // Added last: opened, it lies over the rows.
+    addAndMakeVisible (colorMaskWidget);
+
+    controller.colorMask->addListener (this);
+
+    // The process has no OpenGL functions until a context was first created on the render
+    // thread, so the view starts on the software renderer; "a" attaches the context.
+    if (juce::gl::glActiveTexture == nullptr)
+        openGLContext.detach();
+
+    int height = 800;
+    if (auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay())
+        height = display->userArea.getHeight();
+    setSize (640, height);
+
+    // The first sync runs once the window holding the view exists.
+    juce::Timer::callAfterDelay (10, [safe = self]
+    {
+        if (auto* view = safe.getComponent())
+        {
+            view->activeCueListChanged();
+            view->colorMaskWidget.categoriesChanged();
+        }
+    });
+}
+
+MainCueView::~MainCueView()
+{
+    shutdownOpenGL();
+    controller.colorMask->removeListener (this);
+    if (currentList != nullptr)
+        currentList->removeListener (this);
+    controller.timeManager->removeListener (this);
+    controller.activeCueListHandler->removeListener (this);
+    currentList.reset();
+}
+
+TimeInfo MainCueView::effectiveTime (const TimeInfo& info, const CueList* list)
+{
+    auto result = info;
+    if (list != nullptr && info.internalClock != list->isTimetable())
+        result.time = 0;
+    return result;
+}
+
+bool MainCueView::muteDebugNotifications (DebugMessageControl control)
+{
+    using namespace juce::gl;
+    if (control == nullptr)
+        return false;
+    control (GL_DEBUG_SOURCE_API, GL_DEBUG_TYPE_OTHER, GL_DEBUG_SEVERITY_NOTIFICATION, 0, nullptr, GL_FALSE);
+    return true;
+}
+
+void MainCueView::timeChanged (const TimeInfo& info)
+{
+    cueRows.timeChanged (effectiveTime (info), false);
+    timecodeDisplay.setTime (info);
+}
+
+void MainCueView::signalInterrupted()
+{
+    timecodeDisplay.flash();
+}
+
+void MainCueView::driverChanged (int driverIndex)
+{
+    timecodeDisplay.driverSelector.setSelected (driverIndex);
+    const auto info = controller.timeManager->getTimeInfo();
+    timecodeDisplay.fpsSelector.setFps (info.fps);
+    timecodeDisplay.setTime (info);
+    timecodeDisplay.resized();
+}
+
+void MainCueView::activeCueListChanged()
+{
+    if (juce::MessageManager::existsAndIsCurrentThread())
+    {
+        followActiveCueList();
+        return;
+    }
+
+    // A switch made from a time driver's thread: building rows there would stall the driver
+    // and race the message thread. Several switches before the message thread gets to it
+    // need only one follow-up, which reads whatever list is live by then.
+    if (listChangePosted.exchange (true))
+        return;
+    juce::MessageManager::callAsync ([safe = self]
+    {
+        if (auto* view = safe.getComponent())
+        {
+            view->listChangePosted = false;
+            view->followActiveCueList();
+        }
+    });
+}
+
+void MainCueView::followActiveCueList()
+{
+    if (currentList != nullptr)
+        currentList->removeListener (this);
+
+    currentList = controller.activeCueListHandler->getActiveCueList();
+    cueRows.setCueList (currentList, controller.colorMask->getColors());
+    cueRows.timeChanged (effectiveTime (controller.timeManager->getTimeInfo()), true);
+
+    if (currentList != nullptr)
+        currentList->addListener (this);
+}
+
+void MainCueView::colorMaskChanged()
+{
+    cueRows.setCueList (currentList, controller.colorMask->getColors());
+    // The shown cues changed, so the next cue's index did too; while time stands still no
+    // publication would put the marker right.
+    cueRows.timeChanged (effectiveTime (controller.timeManager->getTimeInfo()), true);
+}
+
+void MainCueView::cuesChanged()
+{
+    cueRows.setCueList (currentList, controller.colorMask->getColors());
+    cueRows.timeChanged (effectiveTime (controller.timeManager->getTimeInfo()), true);
+}
+
+void MainCueView::paint (juce::Graphics& g)
+{
+    g.fillAll (getLookAndFeel().findColour (juce::ResizableWindow::backgroundColourId));
+}
+
+void MainCueView::resized()
+{
+    using Item = juce::FlexItem;
+    juce::FlexBox box;
+    box.flexDirection = juce::FlexBox::Direction::column;
+    box.flexWrap = juce::FlexBox::Wrap::noWrap;
+    box.alignContent = juce::FlexBox::AlignContent::stretch;
+    box.alignItems = juce::FlexBox::AlignItems::stretch;
+    box.justifyContent = juce::FlexBox::JustifyContent::flexStart;
+
+    box.items.add (Item (timecodeDisplay).withFlex (1.0f).withMaxHeight (115.0f).withMargin ({ 5, 20, 0, 20 }));
+    box.items.add (Item (colorMaskWidget).withWidth (200.0f).withHeight (10.0f).withMargin ({ 10, 20, 0, 20 }));
+    box.items.add (Item (cueRows).withFlex (4.0f).withMargin ({ 10, 0, 10, 0 }));
+
+    box.performLayout (getLocalBounds().toFloat());
+}
+
+bool MainCueView::keyPressed (const juce::KeyPress& key)
+{
+    if (key == juce::KeyPress ('a'))
+    {
+        if (openGLContext.isAttached())
+        {
+            openGLContext.detach();
+            std::cout << "GL disabled" << std::endl;
+        }
+        else
+        {
+            openGLContext.attachTo (*this);
+            std::cout << "GL enabled" << std::endl;
+        }
+    }
+    // Never consumed: the window's undo keys must still arrive.
+    return false;
+}
+
+void MainCueView::initialise()
+{
+    ++numInitialisations;
+    muteDebugNotifications (juce::gl::glDebugMessageControl);
+}
