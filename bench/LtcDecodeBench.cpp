@@ -95,7 +95,6 @@ int main (int argc, char** argv)
     home.createDirectory();
     setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
 
-    int result = 0;
     {
         juce::ScopedJuceInitialiser_GUI juce;
         benchmark::Initialize (&argc, argv);
@@ -103,5 +102,5 @@ int main (int argc, char** argv)
         benchmark::Shutdown();
     }
     home.deleteRecursively();
-    return result;
+    return 0;
 }

@@ -1,11 +1,11 @@
 #include "time/InternalClockReader.h"
 
-InternalClockReader::InternalClockReader (Clock c, int intervalMs)
+InternalClockReader::InternalClockReader (Clock c)
     : clock (c ? std::move (c) : Clock ([] { return juce::Time::getCurrentTime(); }))
 {
     // The rate is in place before the first tick can be read with it.
     fps = 1000;
-    startTimer (intervalMs);
+    startTimer (10);
 }
 
 InternalClockReader::~InternalClockReader()

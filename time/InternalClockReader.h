@@ -11,7 +11,7 @@ public:
     /** Where the current time comes from; tests hand in a fixed or stepped clock. */
     using Clock = std::function<juce::Time()>;
 
-    explicit InternalClockReader (Clock clock = {}, int intervalMs = 10);
+    explicit InternalClockReader (Clock clock = {});
     ~InternalClockReader() override;
 
     juce::String getName() const override { return "Internal Clock"; }
