@@ -1,0 +1,112 @@
+// The show screen on screen with the computer's clock running, drawn by the software renderer:
+// the share of one core the whole process uses. Target: well under one core (the counter
+// cpu_share, 1.0 = one core busy). Run under a virtual display:
+//   xvfb-run -a -s "-screen 0 1920x1080x24" bench/bench_MainCueViewCpuBench
+
+#include "app/VantrelController.h"
+#include "document/Identifiers.h"
+#include "ui/DesktopWindow.h"
+#include "ui/MainComponent.h"
+#include "ui/MainCueView.h"
+#include "ui/kit/VantrelLookAndFeel.h"
+#include <X11/Xlib.h>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <sys/resource.h>
+
+namespace
+{
+double cpuSeconds()
+{
+    rusage usage {};
+    getrusage (RUSAGE_SELF, &usage);
+    return (double) usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + (double) usage.ru_stime.tv_sec
+           + usage.ru_stime.tv_usec / 1e6;
+}
+
+/** A timetable of 200 cues around the current time of day, so rows count down and pass. */
+juce::ValueTree makeTimetable()
+{
+    const auto now = juce::Time::getCurrentTime();
+    const int timeOfDay = ((now.getHours() * 60 + now.getMinutes()) * 60 + now.getSeconds()) * 1000;
+
+    juce::ValueTree node (IDs::CueList);
+    node.setProperty (IDs::uuid, juce::Uuid().toString(), nullptr);
+    node.setProperty (IDs::name, "Timetable", nullptr);
+    node.setProperty (IDs::offset, "00:00:00:00", nullptr);
+    node.setProperty (IDs::fps, 1000, nullptr);
+    node.setProperty (IDs::timetable, true, nullptr);
+    juce::ValueTree cues (IDs::Cues);
+    for (int i = 0; i < 200; ++i)
+    {
+        juce::ValueTree cue (IDs::cue);
+        cue.setProperty (IDs::id, juce::Uuid().toString(), nullptr);
+        cue.setProperty (IDs::number, i + 1, nullptr);
+        cue.setProperty (IDs::text, "Cue " + juce::String (i + 1), nullptr);
+        cue.setProperty (IDs::start, (double) ((timeOfDay + (i - 5) * 4000) % Cue::dayMs), nullptr);
+        cue.setProperty (IDs::duration, 3000.0, nullptr);
+        cue.setProperty (IDs::color, juce::Colour (i % 2 == 0 ? 0xffcc3333 : 0xff3366cc).toString(), nullptr);
+        cues.appendChild (cue, nullptr);
+    }
+    node.appendChild (cues, nullptr);
+    return node;
+}
+
+void cpuShareWhileTheClockRuns (benchmark::State& state)
+{
+    char pattern[] = "/tmp/vantrel-bench-home-XXXXXX";
+    const juce::File home (mkdtemp (pattern));
+    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
+
+    for (auto _ : state)
+    {
+        VantrelController controller;
+        controller.cueListManager->getState().appendChild (makeTimetable(), nullptr);
+
+        auto* view = new MainCueView (controller);
+        view->setSize (640, 1000);
+        auto window = std::make_unique<DesktopWindow> (new MainComponent (controller, view));
+        controller.timeManager->master.setDriver (0);
+
+        // Warm up: the first sync, the first publications, fonts and shadows cached.
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (1000);
+
+        const double wallStart = juce::Time::getMillisecondCounterHiRes();
+        const double cpuStart = cpuSeconds();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil ((int) state.range (0) * 1000);
+        const double cpu = cpuSeconds() - cpuStart;
+        const double wall = (juce::Time::getMillisecondCounterHiRes() - wallStart) / 1000.0;
+
+        state.counters["cpu_share"] = cpu / wall;
+        state.counters["rows"] = view->getCueRows().getNumRows();
+        state.SetIterationTime (wall);
+
+        window.reset();
+        controller.timeManager->master.stop();
+    }
+    home.deleteRecursively();
+}
+}
+
+BENCHMARK (cpuShareWhileTheClockRuns)->Arg (10)->Iterations (1)->UseManualTime()->Unit (benchmark::kSecond);
+
+namespace
+{
+int ignoreXError (Display*, XErrorEvent*) { return 0; }
+}
+
+int main (int argc, char** argv)
+{
+    XSetErrorHandler (ignoreXError);
+    juce::ScopedJuceInitialiser_GUI juce;
+    VantrelLookAndFeel lookAndFeel;
+    juce::Desktop::getInstance().setDefaultLookAndFeel (&lookAndFeel);
+
+    benchmark::Initialize (&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    juce::Desktop::getInstance().setDefaultLookAndFeel (nullptr);
+    juce::DeletedAtShutdown::deleteAll();
+    return 0;
+}
