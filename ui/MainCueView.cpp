@@ -148,6 +148,12 @@ void MainCueView::cuesChanged()
     cueRows.timeChanged (effectiveTime (controller.timeManager->getTimeInfo()), true);
 }
 
+void MainCueView::cueListFpsChanged()
+{
+    if (currentList != nullptr)
+        cueRows.setFps (currentList->getFps());
+}
+
 void MainCueView::paint (juce::Graphics& g)
 {
     g.fillAll (getLookAndFeel().findColour (juce::ResizableWindow::backgroundColourId));

@@ -44,6 +44,8 @@ public:
     void activeCueListChanged() override;
     void colorMaskChanged() override;
     void cuesChanged() override;
+    /** The rows write their start times at the list's new rate. */
+    void cueListFpsChanged() override;
 
     std::shared_ptr<CueList> getCurrentCueList() const { return currentList; }
     TimecodeDisplay& getTimecodeDisplay() { return timecodeDisplay; }

@@ -100,6 +100,18 @@ TEST_F (MainCueViewTest, FirstSyncShowsTheLiveListWithoutAnyTime)
     EXPECT_EQ (view->getCueRows().getBounds(), juce::Rectangle<int> (0, 150, 640, 920));
 }
 
+TEST_F (MainCueViewTest, ANewListRateRewritesTheStartTimes)
+{
+    auto list = addList ({ { 1, "A", 10520, 1000, categoryColour (0) } });
+    makeView();
+    waitForRows (1);
+    auto text = [&] { return view->getCueRows().getRow (0)->getCueComponent()->getTimeLabel().getText(); };
+    EXPECT_EQ (text(), "00:00:10:13");
+
+    list->getTree().setProperty (IDs::fps, 30, nullptr);
+    ASSERT_TRUE (test::pumpUntil ([&] { return text() == "00:00:10:16"; })) << text();
+}
+
 TEST_F (MainCueViewTest, AViewGoneWithinTenMillisecondsIsNeverTouched)
 {
     auto list = addList (twoColourCues());
