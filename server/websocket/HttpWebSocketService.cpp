@@ -1,0 +1,398 @@
+#include "server/websocket/HttpWebSocketService.h"
+#include "server/websocket/WebSocketSession.h"
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <stdexcept>
+
+namespace beast = boost::beast;
+namespace http = beast::http;
+namespace net = boost::asio;
+using tcp = net::ip::tcp;
+
+namespace
+{
+class HttpSession;
+
+juce::String makeClientId (const tcp::socket& socket)
+{
+    beast::error_code ec;
+    const auto remote = socket.remote_endpoint (ec);
+    if (ec)
+        return {};
+    return juce::String (remote.address().to_string()) + ":" + juce::String (remote.port());
+}
+
+juce::String toJuceString (beast::string_view text)
+{
+    return juce::String::fromUTF8 (text.data(), static_cast<int> (text.size()));
+}
+
+bool isValidUtf8 (beast::string_view text)
+{
+    // CharPointer_UTF8::isValidString stops at a zero byte, which is not valid here either.
+    return std::find (text.begin(), text.end(), '\0') == text.end()
+        && juce::CharPointer_UTF8::isValidString (text.data(), static_cast<int> (text.size()));
+}
+}
+
+struct HttpWebSocketService::Impl : public WebSocketSession::Owner
+{
+    Impl (const Settings& s, Handler& h) : settings (s), handler (h) {}
+
+    void accept();
+    void addHttpSession (const std::shared_ptr<HttpSession>& session);
+    void addWebSocket (const std::shared_ptr<WebSocketSession>& session);
+    void beginShutdown (int status, const juce::String& reason, int flushTimeoutMs);
+
+    void sessionOpened (const std::shared_ptr<WebSocketSession>& s) override
+    {
+        if (! shuttingDown)
+            handler.onClientOpen (s);
+    }
+
+    void sessionMessage (const std::shared_ptr<WebSocketSession>& s, const void* data, size_t size, bool binary) override
+    {
+        if (! shuttingDown)
+            handler.onClientMessage (s, data, size, binary);
+    }
+
+    void sessionClosed (const std::shared_ptr<WebSocketSession>& s, int status, const juce::String& reason) override
+    {
+        if (! shuttingDown)
+            handler.onClientClose (s, status, reason);
+    }
+
+    void sessionFailed (const std::shared_ptr<WebSocketSession>& s, const juce::String& message) override
+    {
+        if (! shuttingDown)
+            handler.onClientError (s, message);
+    }
+
+    void sessionEnded (WebSocketSession* s) override
+    {
+        webSockets.erase (s);
+        if (shuttingDown && webSockets.empty())
+            ioContext.stop();
+    }
+
+    const Settings settings;
+    Handler& handler;
+    std::atomic<bool> shuttingDown { false };
+
+    // Only the service thread touches these. They hold no session alive; destroying the I/O
+    // context (declared after them, so destroyed first) releases every session.
+    std::vector<std::weak_ptr<HttpSession>> httpSessions;
+    std::map<WebSocketSession*, std::weak_ptr<WebSocketSession>> webSockets;
+
+    net::io_context ioContext { 1 };
+    tcp::acceptor acceptor { ioContext };
+    net::steady_timer acceptRetry { ioContext };
+    net::steady_timer flushDeadline { ioContext };
+};
+
+namespace
+{
+/** One plain HTTP connection: reads requests one after another, answers each through the
+    handler, and hands an upgrade request over to a WebSocket session. */
+class HttpSession : public std::enable_shared_from_this<HttpSession>
+{
+public:
+    HttpSession (tcp::socket&& socket, HttpWebSocketService::Impl& owner)
+        : stream (std::move (socket)),
+          impl (owner),
+          buffer (owner.settings.maxRequestBytes)
+    {
+        remoteId = makeClientId (stream.socket());
+    }
+
+    void start() { readHeader(); }
+
+    void abort() { stream.close(); }
+
+private:
+    void readHeader()
+    {
+        parser.emplace();
+        parser->header_limit (static_cast<std::uint32_t> (impl.settings.maxRequestBytes));
+        parser->body_limit (impl.settings.maxRequestBytes);
+        // The request time-out covers the wait for a complete header, idle time included.
+        stream.expires_after (std::chrono::milliseconds (impl.settings.requestTimeoutMs));
+        http::async_read_header (stream, buffer, *parser, [self = shared_from_this()] (beast::error_code ec, size_t headerBytes)
+        {
+            self->onHeader (ec, headerBytes);
+        });
+    }
+
+    void onHeader (beast::error_code ec, size_t headerBytes)
+    {
+        if (ec)
+            return failed (ec);
+
+        const auto& request = parser->get();
+        if (request.find (http::field::upgrade) != request.end())
+            return upgrade();
+
+        const auto headerSize = std::min (headerBytes, impl.settings.maxRequestBytes);
+        parser->body_limit (impl.settings.maxRequestBytes - headerSize);
+        stream.expires_after (std::chrono::milliseconds (impl.settings.contentTimeoutMs));
+        http::async_read (stream, buffer, *parser, [self = shared_from_this()] (beast::error_code readError, size_t)
+        {
+            self->onRequest (readError);
+        });
+    }
+
+    void onRequest (beast::error_code ec)
+    {
+        if (ec)
+            return failed (ec);
+
+        const auto& source = parser->get();
+        const auto target = source.target();
+        if (! isValidUtf8 (target))
+            return replyAndClose ("HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+
+        auto request = std::make_shared<HttpRequest>();
+        request->method = toJuceString (source.method_string());
+        const auto query = target.find ('?');
+        request->path = toJuceString (target.substr (0, query));
+        if (query != beast::string_view::npos)
+            request->query = toJuceString (target.substr (query + 1));
+        request->httpVersion = juce::String (source.version() / 10) + "." + juce::String (source.version() % 10);
+        for (const auto& field : source)
+        {
+            const auto name = toJuceString (field.name_string());
+            const auto value = toJuceString (field.value());
+            const auto previous = request->headers[name];
+            request->headers.set (name, previous.isEmpty() ? value : previous + ", " + value);
+        }
+        request->body.append (source.body().data(), source.body().size());
+        request->remoteId = remoteId;
+        closeAfterAnswer = ! source.keep_alive();
+
+        if (impl.shuttingDown)
+            return;
+
+        auto response = std::make_shared<HttpResponse>();
+        impl.handler.onHttpRequest (response, request);
+        if (response->isEmpty())
+        {
+            // Nothing to send: wait for the next request, as after an answer.
+            if (closeAfterAnswer)
+                return abort();
+            return readHeader();
+        }
+        write (std::move (response));
+    }
+
+    void write (std::shared_ptr<HttpResponse> response)
+    {
+        stream.expires_after (std::chrono::milliseconds (impl.settings.contentTimeoutMs));
+        net::async_write (stream, net::buffer (response->getBytes()),
+                          [self = shared_from_this(), response] (beast::error_code ec, size_t)
+        {
+            if (ec || self->closeAfterAnswer)
+                return self->finishWithLinger();
+            self->readHeader();
+        });
+    }
+
+    void upgrade()
+    {
+        auto& request = parser->get();
+        const auto target = request.target();
+        const auto path = target.substr (0, target.find ('?'));
+        if (impl.shuttingDown || ! isValidUtf8 (path) || ! impl.handler.isWebSocketPath (toJuceString (path)))
+            return abort(); // no answer at all for an upgrade to another path
+
+        WebSocketSession::Limits limits;
+        limits.handshakeTimeoutMs = impl.settings.handshakeTimeoutMs;
+        limits.maxMessageBytes = impl.settings.maxMessageBytes;
+        limits.sendQueueLimit = impl.settings.sendQueueLimit;
+        auto session = std::make_shared<WebSocketSession> (std::move (stream), remoteId, impl, limits);
+        impl.addWebSocket (session);
+        session->accept (parser->release());
+    }
+
+    void failed (beast::error_code ec)
+    {
+        if (ec == http::error::header_limit || ec == http::error::body_limit || ec == http::error::buffer_overflow)
+            return replyAndClose ("HTTP/1.1 413 Payload Too Large\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        // Time-outs, a closed connection and malformed requests end the connection silently.
+        abort();
+    }
+
+    void replyAndClose (const char* answer)
+    {
+        closeAfterAnswer = true;
+        auto response = std::make_shared<HttpResponse>();
+        response->write (answer, std::strlen (answer));
+        write (std::move (response));
+    }
+
+    /** Closes after an answer without cutting the client off mid-send: our side is shut
+        down, and what the client still sends is read and dropped until it closes too or
+        the request time-out passes. Closing at once could reset the connection before the
+        client has read the answer. */
+    void finishWithLinger()
+    {
+        beast::error_code ignored;
+        stream.socket().shutdown (tcp::socket::shutdown_send, ignored);
+        drain();
+    }
+
+    void drain()
+    {
+        stream.expires_after (std::chrono::milliseconds (impl.settings.requestTimeoutMs));
+        stream.async_read_some (net::buffer (drainBuffer), [self = shared_from_this()] (beast::error_code ec, size_t)
+        {
+            if (ec)
+                return self->abort();
+            self->drain();
+        });
+    }
+
+    beast::tcp_stream stream;
+    HttpWebSocketService::Impl& impl;
+    beast::flat_buffer buffer;
+    std::optional<http::request_parser<http::string_body>> parser;
+    juce::String remoteId;
+    bool closeAfterAnswer = false;
+    char drainBuffer[4096];
+};
+}
+
+void HttpWebSocketService::Impl::accept()
+{
+    acceptor.async_accept ([this] (beast::error_code ec, tcp::socket socket)
+    {
+        if (! acceptor.is_open() || shuttingDown)
+            return;
+
+        if (ec)
+        {
+            // Out of descriptors or similar: try again shortly rather than spin.
+            acceptRetry.expires_after (std::chrono::milliseconds (100));
+            acceptRetry.async_wait ([this] (beast::error_code waitError)
+            {
+                if (! waitError)
+                    accept();
+            });
+            return;
+        }
+
+        beast::error_code ignored;
+        socket.set_option (tcp::no_delay (true), ignored); // small frames go out at once
+        auto session = std::make_shared<HttpSession> (std::move (socket), *this);
+        addHttpSession (session);
+        session->start();
+        accept();
+    });
+}
+
+void HttpWebSocketService::Impl::addHttpSession (const std::shared_ptr<HttpSession>& session)
+{
+    httpSessions.erase (std::remove_if (httpSessions.begin(), httpSessions.end(),
+                                        [] (const auto& s) { return s.expired(); }),
+                        httpSessions.end());
+    httpSessions.push_back (session);
+}
+
+void HttpWebSocketService::Impl::addWebSocket (const std::shared_ptr<WebSocketSession>& session)
+{
+    webSockets[session.get()] = session;
+}
+
+void HttpWebSocketService::Impl::beginShutdown (int status, const juce::String& reason, int flushTimeoutMs)
+{
+    beast::error_code ignored;
+    acceptor.close (ignored);
+    acceptRetry.cancel();
+
+    for (auto& weak : httpSessions)
+        if (auto session = weak.lock())
+            session->abort();
+    httpSessions.clear();
+
+    // Copy first: a session may end, and leave the map, while it is being closed.
+    std::vector<std::shared_ptr<WebSocketSession>> open;
+    for (auto& entry : webSockets)
+        if (auto session = entry.second.lock())
+            open.push_back (session);
+    for (auto& session : open)
+        session->closeForShutdown (status, reason);
+
+    if (webSockets.empty())
+    {
+        ioContext.stop();
+        return;
+    }
+    // Clients that do not answer the close frame (or do not read at all) get at most this long.
+    flushDeadline.expires_after (std::chrono::milliseconds (flushTimeoutMs));
+    flushDeadline.async_wait ([this] (beast::error_code ec)
+    {
+        if (! ec)
+            ioContext.stop();
+    });
+}
+
+//==============================================================================
+HttpWebSocketService::HttpWebSocketService (const Settings& settings, Handler& handler)
+    : impl (std::make_unique<Impl> (settings, handler))
+{
+}
+
+HttpWebSocketService::~HttpWebSocketService() = default;
+
+int HttpWebSocketService::listen()
+{
+    const auto fail = [] (const char* step, const beast::error_code& ec)
+    {
+        throw std::runtime_error (std::string (step) + ": " + ec.message());
+    };
+
+    beast::error_code ec;
+    net::ip::address address = net::ip::address_v4::any();
+    if (impl->settings.bindAddress.isNotEmpty())
+    {
+        address = net::ip::make_address (impl->settings.bindAddress.toStdString(), ec);
+        if (ec)
+            fail ("address", ec);
+    }
+    const tcp::endpoint endpoint (address, static_cast<unsigned short> (impl->settings.port & 0xffff));
+
+    auto& acceptor = impl->acceptor;
+    acceptor.open (endpoint.protocol(), ec);
+    if (ec)
+        fail ("open", ec);
+    acceptor.set_option (net::socket_base::reuse_address (impl->settings.reuseAddress), ec);
+    if (ec)
+        fail ("set_option", ec);
+    acceptor.bind (endpoint, ec);
+    if (ec)
+        fail ("bind", ec);
+    acceptor.listen (net::socket_base::max_listen_connections, ec);
+    if (ec)
+        fail ("listen", ec);
+
+    return acceptor.local_endpoint().port();
+}
+
+void HttpWebSocketService::run()
+{
+    impl->accept();
+    impl->ioContext.run();
+}
+
+void HttpWebSocketService::shutdown (int status, const juce::String& reason, int flushTimeoutMs)
+{
+    if (impl->shuttingDown.exchange (true))
+        return;
+    net::post (impl->ioContext, [owner = impl.get(), status, reason, flushTimeoutMs]
+    {
+        owner->beginShutdown (status, reason, flushTimeoutMs);
+    });
+}

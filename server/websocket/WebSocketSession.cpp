@@ -1,0 +1,253 @@
+#include "server/websocket/WebSocketSession.h"
+#include <chrono>
+
+namespace beast = boost::beast;
+namespace websocket = beast::websocket;
+namespace net = boost::asio;
+
+namespace
+{
+// A close frame carries at most 125 bytes: two for the status, the rest for the reason.
+std::string clampCloseReason (const juce::String& reason)
+{
+    auto text = reason.toStdString();
+    if (text.size() <= 123)
+        return text;
+    size_t end = 123;
+    while (end > 0 && (static_cast<unsigned char> (text[end]) & 0xc0) == 0x80)
+        --end; // never cut a UTF-8 sequence in two
+    return text.substr (0, end);
+}
+
+bool isSendableStatus (int status)
+{
+    return (status >= 1000 && status <= 1003) || (status >= 1007 && status <= 1014) || (status >= 3000 && status <= 4999);
+}
+}
+
+WebSocketSession::WebSocketSession (beast::tcp_stream&& stream, const juce::String& clientId, Owner& sessionOwner, const Limits& sessionLimits)
+    : ws (std::move (stream)),
+      executor (ws.get_executor()),
+      id (clientId),
+      owner (sessionOwner),
+      limits (sessionLimits)
+{
+}
+
+void WebSocketSession::accept (Request request)
+{
+    upgradeRequest = std::move (request);
+
+    // The HTTP side's time-outs end here; the WebSocket has its own handshake limit and no idle limit.
+    beast::get_lowest_layer (ws).expires_never();
+    websocket::stream_base::timeout timeouts;
+    timeouts.handshake_timeout = std::chrono::milliseconds (limits.handshakeTimeoutMs);
+    timeouts.idle_timeout = websocket::stream_base::none();
+    timeouts.keep_alive_pings = false;
+    ws.set_option (timeouts);
+    ws.set_option (websocket::stream_base::decorator ([] (websocket::response_type& response)
+    {
+        response.set (beast::http::field::server, "Vantrel");
+    }));
+    ws.read_message_max (limits.maxMessageBytes);
+    ws.auto_fragment (false); // every message goes out as one frame
+
+    ws.async_accept (upgradeRequest, [self = shared_from_this()] (beast::error_code ec)
+    {
+        self->onAccepted (ec);
+    });
+}
+
+void WebSocketSession::onAccepted (beast::error_code ec)
+{
+    upgradeRequest = {};
+    if (ec)
+    {
+        {
+            const std::lock_guard<std::mutex> lock (queueLock);
+            finished = true;
+            outgoing.clear();
+            queuedBytes = 0;
+        }
+        owner.sessionFailed (shared_from_this(), ec.message());
+        owner.sessionEnded (this);
+        return;
+    }
+
+    opened = true;
+    owner.sessionOpened (shared_from_this());
+    readNext();
+}
+
+void WebSocketSession::readNext()
+{
+    ws.async_read (readBuffer, [self = shared_from_this()] (beast::error_code ec, size_t)
+    {
+        self->onRead (ec);
+    });
+}
+
+void WebSocketSession::onRead (beast::error_code ec)
+{
+    if (ec)
+    {
+        finish (ec);
+        return;
+    }
+
+    const auto data = readBuffer.data();
+    owner.sessionMessage (shared_from_this(), data.data(), data.size(), ! ws.got_text());
+    readBuffer.consume (readBuffer.size());
+    readNext();
+}
+
+void WebSocketSession::finish (beast::error_code ec)
+{
+    juce::String droppedBecause;
+    {
+        const std::lock_guard<std::mutex> lock (queueLock);
+        finished = true;
+        outgoing.clear();
+        queuedBytes = 0;
+        droppedBecause = failure;
+    }
+
+    if (ec == websocket::error::closed && droppedBecause.isEmpty())
+    {
+        const auto& reason = ws.reason();
+        owner.sessionClosed (shared_from_this(), static_cast<int> (reason.code),
+                             juce::String::fromUTF8 (reason.reason.data(), static_cast<int> (reason.reason.size())));
+    }
+    else
+    {
+        owner.sessionFailed (shared_from_this(), droppedBecause.isNotEmpty() ? droppedBecause : juce::String (ec.message()));
+    }
+    owner.sessionEnded (this);
+}
+
+void WebSocketSession::send (std::shared_ptr<const std::string> payload, bool binary)
+{
+    if (payload == nullptr)
+        return;
+    const auto size = payload->size();
+    Outgoing item;
+    item.payload = std::move (payload);
+    item.binary = binary;
+    queue (std::move (item), size);
+}
+
+void WebSocketSession::close (int status, const juce::String& reason)
+{
+    jassert (isSendableStatus (status));
+    Outgoing item;
+    item.isClose = true;
+    item.closeReason.code = static_cast<websocket::close_code> (isSendableStatus (status) ? status : 1000);
+    item.closeReason.reason = clampCloseReason (reason);
+    queue (std::move (item), 0);
+}
+
+void WebSocketSession::queue (Outgoing item, size_t numBytes)
+{
+    bool overflow = false;
+    {
+        const std::lock_guard<std::mutex> lock (queueLock);
+        if (finished || closeQueued)
+            return;
+
+        if (queuedBytes + numBytes > limits.sendQueueLimit)
+        {
+            // A client that stops reading must not make the server hold ever more data for it.
+            failure = "Send queue overflow: the client does not read";
+            overflow = true;
+            finished = true;
+            outgoing.clear();
+            queuedBytes = 0;
+        }
+        else
+        {
+            closeQueued = item.isClose;
+            outgoing.push_back (std::move (item));
+            queuedBytes += numBytes;
+            if (writing)
+                return;
+            writing = true;
+        }
+    }
+
+    if (overflow)
+    {
+        abort();
+        return;
+    }
+    net::post (executor, [self = shared_from_this()] { self->writeNext(); });
+}
+
+void WebSocketSession::writeNext()
+{
+    Outgoing item;
+    {
+        const std::lock_guard<std::mutex> lock (queueLock);
+        if (outgoing.empty() || finished)
+        {
+            writing = false;
+            return;
+        }
+        item = outgoing.front();
+    }
+
+    if (item.isClose)
+    {
+        ws.async_close (item.closeReason, [self = shared_from_this()] (beast::error_code)
+        {
+            const std::lock_guard<std::mutex> lock (self->queueLock);
+            self->outgoing.clear();
+            self->queuedBytes = 0;
+            self->writing = false;
+        });
+        return;
+    }
+
+    ws.binary (item.binary);
+    ws.async_write (net::buffer (*item.payload), [self = shared_from_this(), keep = item.payload] (beast::error_code ec, size_t)
+    {
+        self->onWritten (ec);
+    });
+}
+
+void WebSocketSession::onWritten (beast::error_code ec)
+{
+    {
+        const std::lock_guard<std::mutex> lock (queueLock);
+        if (! outgoing.empty())
+        {
+            queuedBytes -= outgoing.front().payload->size();
+            outgoing.pop_front();
+        }
+        if (ec)
+        {
+            // The read side reports the failure; nothing more can be written.
+            finished = true;
+            outgoing.clear();
+            queuedBytes = 0;
+            writing = false;
+        }
+    }
+
+    if (ec)
+        beast::get_lowest_layer (ws).close();
+    else
+        writeNext();
+}
+
+void WebSocketSession::closeForShutdown (int status, const juce::String& reason)
+{
+    if (opened)
+        close (status, reason);
+    else
+        beast::get_lowest_layer (ws).close();
+}
+
+void WebSocketSession::abort()
+{
+    net::post (executor, [self = shared_from_this()] { beast::get_lowest_layer (self->ws).close(); });
+}

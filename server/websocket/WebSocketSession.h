@@ -1,0 +1,87 @@
+#pragma once
+
+// Internal to the network side: only HttpWebSocketService.cpp and WebSocketSession.cpp include it.
+#include "server/websocket/WebSocketConnection.h"
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <boost/beast/websocket.hpp>
+#include <deque>
+#include <mutex>
+
+/** One WebSocket connection on the service's I/O context. Reads run on the service thread;
+    sends may come from any thread and are queued under the session's own lock, then written
+    one at a time on the service thread. */
+class WebSocketSession : public WebSocketConnection,
+                         public std::enable_shared_from_this<WebSocketSession>
+{
+public:
+    using Stream = boost::beast::websocket::stream<boost::beast::tcp_stream>;
+    using Request = boost::beast::http::request<boost::beast::http::string_body>;
+
+    /** Told of the session's events on the service thread. */
+    class Owner
+    {
+    public:
+        virtual ~Owner() = default;
+        virtual void sessionOpened (const std::shared_ptr<WebSocketSession>&) = 0;
+        virtual void sessionMessage (const std::shared_ptr<WebSocketSession>&, const void* data, size_t numBytes, bool binary) = 0;
+        virtual void sessionClosed (const std::shared_ptr<WebSocketSession>&, int status, const juce::String& reason) = 0;
+        virtual void sessionFailed (const std::shared_ptr<WebSocketSession>&, const juce::String& message) = 0;
+        /** The last call for a session: it has finished, opened or not. */
+        virtual void sessionEnded (WebSocketSession*) = 0;
+    };
+
+    struct Limits
+    {
+        int handshakeTimeoutMs = 5000;
+        size_t maxMessageBytes = 1000000;
+        size_t sendQueueLimit = 8 * 1024 * 1024;
+    };
+
+    WebSocketSession (boost::beast::tcp_stream&& stream, const juce::String& id, Owner& owner, const Limits& limits);
+
+    /** Answers the opening handshake of the upgrade request (service thread). */
+    void accept (Request request);
+
+    /** Sends the close frame, or drops a connection whose handshake has not finished (service thread). */
+    void closeForShutdown (int status, const juce::String& reason);
+
+    const juce::String& getId() const noexcept override { return id; }
+    void send (std::shared_ptr<const std::string> payload, bool binary) override;
+    void close (int status, const juce::String& reason) override;
+
+private:
+    struct Outgoing
+    {
+        std::shared_ptr<const std::string> payload;
+        bool binary = false;
+        bool isClose = false;
+        boost::beast::websocket::close_reason closeReason;
+    };
+
+    void onAccepted (boost::beast::error_code ec);
+    void readNext();
+    void onRead (boost::beast::error_code ec);
+    void finish (boost::beast::error_code ec);
+    void queue (Outgoing item, size_t numBytes);
+    void writeNext();
+    void onWritten (boost::beast::error_code ec);
+    void abort();
+
+    Stream ws;
+    boost::asio::any_io_executor executor;
+    const juce::String id;
+    Owner& owner;
+    const Limits limits;
+    Request upgradeRequest;
+    boost::beast::flat_buffer readBuffer;
+    bool opened = false; // service thread only
+
+    std::mutex queueLock;
+    std::deque<Outgoing> outgoing;
+    size_t queuedBytes = 0;
+    bool writing = false;      // a write is posted or under way
+    bool closeQueued = false;  // nothing may follow a close frame
+    bool finished = false;     // failed, dropped or ended: sends are ignored
+    juce::String failure;      // why the session dropped itself, reported instead of the socket's error
+};
