@@ -136,8 +136,12 @@ private:
         if (request.find (http::field::upgrade) != request.end())
             return upgrade();
 
-        const auto headerSize = std::min (headerBytes, impl.settings.maxRequestBytes);
-        parser->body_limit (impl.settings.maxRequestBytes - headerSize);
+        // Header and body together stay within the limit. A declared length is checked here,
+        // a chunked body as it arrives.
+        const auto bodyLimit = impl.settings.maxRequestBytes - std::min (headerBytes, impl.settings.maxRequestBytes);
+        if (const auto length = parser->content_length(); length.has_value() && *length > bodyLimit)
+            return failed (http::error::body_limit);
+        parser->body_limit (bodyLimit);
         stream.expires_after (std::chrono::milliseconds (impl.settings.contentTimeoutMs));
         http::async_read (stream, buffer, *parser, [self = shared_from_this()] (beast::error_code readError, size_t)
         {

@@ -69,6 +69,7 @@ void WebSocketSession::onAccepted (beast::error_code ec)
             outgoing.clear();
             queuedBytes = 0;
         }
+        ended = true;
         owner.sessionFailed (shared_from_this(), ec.message());
         owner.sessionEnded (this);
         return;
@@ -91,7 +92,10 @@ void WebSocketSession::onRead (beast::error_code ec)
 {
     if (ec)
     {
-        finish (ec);
+        // While our close frame is under way the close operation reads the answer itself and
+        // the pending read is aborted; the close's own completion reports the end.
+        if (! (closeStarted && ec == net::error::operation_aborted))
+            finish (ec);
         return;
     }
 
@@ -103,6 +107,10 @@ void WebSocketSession::onRead (beast::error_code ec)
 
 void WebSocketSession::finish (beast::error_code ec)
 {
+    if (ended)
+        return;
+    ended = true;
+
     juce::String droppedBecause;
     {
         const std::lock_guard<std::mutex> lock (queueLock);
@@ -197,12 +205,10 @@ void WebSocketSession::writeNext()
 
     if (item.isClose)
     {
-        ws.async_close (item.closeReason, [self = shared_from_this()] (beast::error_code)
+        closeStarted = true;
+        ws.async_close (item.closeReason, [self = shared_from_this()] (beast::error_code ec)
         {
-            const std::lock_guard<std::mutex> lock (self->queueLock);
-            self->outgoing.clear();
-            self->queuedBytes = 0;
-            self->writing = false;
+            self->onCloseDone (ec);
         });
         return;
     }
@@ -237,6 +243,18 @@ void WebSocketSession::onWritten (beast::error_code ec)
         beast::get_lowest_layer (ws).close();
     else
         writeNext();
+}
+
+void WebSocketSession::onCloseDone (beast::error_code ec)
+{
+    {
+        const std::lock_guard<std::mutex> lock (queueLock);
+        outgoing.clear();
+        queuedBytes = 0;
+        writing = false;
+    }
+    // Done means the peer answered with its close frame (its status is in ws.reason()).
+    finish (ec ? ec : beast::error_code (websocket::error::closed));
 }
 
 void WebSocketSession::closeForShutdown (int status, const juce::String& reason)

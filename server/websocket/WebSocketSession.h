@@ -66,6 +66,7 @@ private:
     void queue (Outgoing item, size_t numBytes);
     void writeNext();
     void onWritten (boost::beast::error_code ec);
+    void onCloseDone (boost::beast::error_code ec);
     void abort();
 
     Stream ws;
@@ -75,7 +76,9 @@ private:
     const Limits limits;
     Request upgradeRequest;
     boost::beast::flat_buffer readBuffer;
-    bool opened = false; // service thread only
+    bool opened = false;         // service thread only
+    bool closeStarted = false;   // service thread only: our close frame is under way
+    bool ended = false;          // service thread only: the owner has heard the end
 
     std::mutex queueLock;
     std::deque<Outgoing> outgoing;
