@@ -138,8 +138,12 @@ void SimpleWebSocketServer::runServer()
     }
     catch (const std::exception& e)
     {
-        // Whatever failed, nothing is served any more.
+        // Whatever failed, nothing is served any more, and the connections go with the service.
         running = false;
+        {
+            const juce::ScopedLock cl (clientsLock);
+            clients.clear();
+        }
         const juce::String message (e.what());
         callListeners ([&message] (Listener& l) { l.serverError (message); });
     }

@@ -162,9 +162,10 @@ void WebSocketSession::queue (Outgoing item, size_t numBytes)
         if (finished || closeQueued)
             return;
 
-        if (queuedBytes + numBytes > limits.sendQueueLimit)
+        if (queuedBytes > 0 && queuedBytes + numBytes > limits.sendQueueLimit)
         {
             // A client that stops reading must not make the server hold ever more data for it.
+            // (A single message larger than the limit still goes to a client that keeps up.)
             failure = "Send queue overflow: the client does not read";
             overflow = true;
             finished = true;

@@ -40,7 +40,9 @@ class FileServer : public ::testing::Test
 protected:
     void SetUp() override
     {
-        base = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("vantrel-files", "", false);
+        // Named after the process: tests run in parallel processes that share the temp folder.
+        base = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                   .getNonexistentChildFile ("vantrel-files-" + juce::String (getpid()), "", false);
         root = base.getChildFile ("root");
         write (root.getChildFile ("index.html"), "<h1>Hello</h1>");
         write (root.getChildFile ("app.js"), "console.log('é');");

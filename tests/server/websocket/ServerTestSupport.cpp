@@ -28,10 +28,11 @@ juce::StringArray EventLog::getClientErrors() const { const juce::ScopedLock sl 
 
 int nextCandidatePort()
 {
-    // 200 blocks of 100 ports between 20000 and 40000, one block per process id.
-    static int next = 20000 + (static_cast<int> (getpid()) % 200) * 100;
+    // 220 blocks of 100 ports between 10000 and 32000, one block per process id; below the
+    // range the system hands out to outgoing connections.
+    static int next = 10000 + (static_cast<int> (getpid()) % 220) * 100;
     const auto port = next;
-    next = next + 1 >= 40000 ? 20000 : next + 1;
+    next = next + 1 >= 32000 ? 10000 : next + 1;
     return port;
 }
 

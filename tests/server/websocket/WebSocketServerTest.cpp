@@ -371,11 +371,19 @@ TEST_F (WebSocketServer, RestartsOnAnotherAddressAndOnTheSameOneRightAway)
 
 TEST_F (WebSocketServer, RefusesAPortThatAnotherProcessListensOn)
 {
-    const auto busyPort = test::nextCandidatePort();
-    auto holder = startNode ("port-holder.js", { "127.0.0.1", juce::String (busyPort), "20000" });
-    ASSERT_NE (holder, nullptr);
-    // The holder accepts (and drops) connections once it listens.
-    ASSERT_TRUE (test::pumpUntil ([&] { return juce::StreamingSocket().connect ("127.0.0.1", busyPort, 100); }, 15000));
+    // A holder on a port of this process's range; one that finds its port taken ends at once.
+    int busyPort = 0;
+    std::unique_ptr<juce::ChildProcess> holder;
+    for (int attempt = 0; attempt < 10 && busyPort == 0; ++attempt)
+    {
+        const auto candidate = test::nextCandidatePort();
+        holder = startNode ("port-holder.js", { "127.0.0.1", juce::String (candidate), "20000" });
+        ASSERT_NE (holder, nullptr);
+        test::pumpUntil ([&] { return ! holder->isRunning() || juce::StreamingSocket().connect ("127.0.0.1", candidate, 100); }, 15000);
+        if (holder->isRunning())
+            busyPort = candidate;
+    }
+    ASSERT_NE (busyPort, 0);
 
     server.addListener (&log);
     server.start (busyPort, {}, "127.0.0.1");
