@@ -75,8 +75,8 @@ protected:
 
     test::TempHome home;
     juce::File base, root;
+    test::EventLog log; // outlives the server, whose thread reports to it
     SimpleWebSocketServer server;
-    test::EventLog log;
     int port = 0;
 };
 

@@ -52,8 +52,8 @@ protected:
         return client;
     }
 
+    test::EventLog log; // outlives the server, whose thread reports to it
     SimpleWebSocketServer server;
-    test::EventLog log;
     int port = 0;
 };
 
