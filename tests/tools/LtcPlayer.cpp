@@ -4,8 +4,10 @@
 //   vantrel_ltc_player --name NAME [--fps 25] [--start HH:MM:SS:FF] [--info FILE]
 //
 // Once the first block has been played, FILE receives one line: the JACK frame time of the
-// first sample played, the frame rate, and the start time in milliseconds. With the server's
-// frame clock, which every client shares, a test can tell which frame plays at any moment.
+// first sample played, the frame rate, and the start time in milliseconds. The timecode is
+// locked to the server's frame clock, which every client shares (after a cycle the player
+// missed it continues where the clock is, as timecode locked to a clock does), so a test can
+// tell from that clock which frame plays at any moment.
 
 #include "LtcSignal.h"
 
@@ -39,11 +41,16 @@ int process (jack_nframes_t nframes, void* arg)
     auto& p = *static_cast<Player*> (arg);
     auto* out = static_cast<float*> (jack_port_get_buffer (p.port, nframes));
 
+    const auto frameTime = jack_last_frame_time (p.client);
     if (! p.started)
     {
-        p.firstFrame = jack_last_frame_time (p.client);
+        p.firstFrame = frameTime;
         p.started = true;
     }
+
+    const int64_t position = (jack_nframes_t) (frameTime - p.firstFrame);
+    if (position != p.signal->getSamplesRendered())
+        p.signal->seek (position);
     p.signal->render (out, (int) nframes);
     return 0;
 }

@@ -19,7 +19,7 @@ public:
     };
 
     LtcSignal (double sampleRate, int fps, Time start, double volumeDbfs = -3.0)
-        : framesPerSecond (fps)
+        : framesPerSecond (fps), samplesPerFrame ((int) (sampleRate / fps)), startTime (start)
     {
         const auto standard = fps == 25 ? LTC_TV_625_50 : (fps == 24 ? LTC_TV_FILM_24 : LTC_TV_525_60);
         encoder = ltc_encoder_create (sampleRate, fps, standard, 0);
@@ -45,6 +45,22 @@ public:
         st.secs = (unsigned char) t.seconds;
         st.frame = (unsigned char) t.frames;
         ltc_encoder_set_timecode (encoder, &st);
+    }
+
+    /** Continues from the given sample of the stream (counted from the start time), as if
+        everything before it had been played: a source locked to a clock skips what it missed. */
+    void seek (int64_t sample)
+    {
+        const int64_t framesPerDay = 24LL * 3600 * framesPerSecond;
+        const int64_t startFrame = ((startTime.hours * 60LL + startTime.minutes) * 60 + startTime.seconds) * framesPerSecond
+                                   + startTime.frames;
+        const int64_t frame = (startFrame + sample / samplesPerFrame) % framesPerDay;
+        const int perSecond = framesPerSecond;
+        jumpTo ({ (int) (frame / perSecond / 3600), (int) (frame / perSecond / 60 % 60), (int) (frame / perSecond % 60),
+                  (int) (frame % perSecond) });
+        encodeNextFrame();
+        readPos = std::min ((size_t) (sample % samplesPerFrame), frameSamples.size());
+        samplesRendered = sample;
     }
 
     /** Plays the following frames backwards (each frame reversed, counting down). */
@@ -112,6 +128,8 @@ private:
 
     LTCEncoder* encoder = nullptr;
     const int framesPerSecond;
+    const int samplesPerFrame;
+    const Time startTime;
     std::vector<float> frameSamples;
     size_t readPos = 0;
     bool reverse = false;
