@@ -12,11 +12,13 @@ VantrelController::VantrelController()
     activeCueListHandler = std::make_shared<ActiveCueListHandler> (cueListManager);
     selectedCueListHandler = std::make_shared<ActiveCueListHandler> (cueListManager);
     timeManager = std::make_shared<TimeManager> (activeCueListHandler, defaultsManager->getDefaultFps());
+    serverManager = std::make_shared<ServerManager> (appData->getOrCreateChild (IDs::Servers), this);
 
     appData->documentLoaded = [this]
     {
         cueListManager->setState (appData->getOrCreateChild (IDs::CueLists));
         colorMask->setState (appData->getOrCreateChild (IDs::ColorMask));
+        serverManager->setState (appData->getOrCreateChild (IDs::Servers));
     };
     appData->savedStateChanged = [this] (bool saved)
     { listeners.call ([saved] (Listener& l) { l.documentSaveStateChanged (saved); }); };

@@ -6,6 +6,7 @@
 #include "model/ColorMask.h"
 #include "model/CueListManager.h"
 #include "model/DefaultsManager.h"
+#include "server/ServerManager.h"
 #include "time/TimeManager.h"
 #include <juce_data_structures/juce_data_structures.h>
 #include <memory>
@@ -50,6 +51,8 @@ public:
     std::shared_ptr<CueListManager> cueListManager;
     std::shared_ptr<CategoryManager> categoryManager;
     std::shared_ptr<DefaultsManager> defaultsManager;
+    /** The document's web-client servers. */
+    std::shared_ptr<ServerManager> serverManager;
     std::shared_ptr<ColorMask> colorMask;
     /** The live list: set by the time and the main view's tabs, followed by views and servers. */
     std::shared_ptr<ActiveCueListHandler> activeCueListHandler;

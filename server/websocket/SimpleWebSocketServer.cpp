@@ -266,6 +266,9 @@ bool SimpleWebSocketServer::isWebSocketPath (const juce::String& path)
 
 void SimpleWebSocketServer::onClientOpen (std::shared_ptr<WebSocketConnection> connection)
 {
+    // Told before the connection can receive a broadcast, so a listener can hold it back
+    // until it has sent its own first messages.
+    callListeners ([&connection] (Listener& l) { l.clientOpening (connection->getId()); });
     {
         const juce::ScopedLock cl (clientsLock);
         clients.set (connection->getId(), connection);

@@ -22,6 +22,8 @@ public:
         virtual ~Listener() = default;
         virtual void serverStarted() {}
         virtual void serverError (const juce::String& /*message*/) {}
+        /** A new connection is about to join the client table (and with it the broadcasts). */
+        virtual void clientOpening (const juce::String& /*clientId*/) {}
         virtual void clientConnected (const juce::String& /*clientId*/) {}
         virtual void textReceived (const juce::String& /*clientId*/, const juce::String& /*text*/) {}
         virtual void binaryReceived (const juce::String& /*clientId*/, const juce::MemoryBlock& /*data*/) {}

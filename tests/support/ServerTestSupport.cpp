@@ -1,4 +1,4 @@
-#include "ServerTestSupport.h"
+#include "support/ServerTestSupport.h"
 #include "support/MessageLoop.h"
 #include <csignal>
 

@@ -1,0 +1,273 @@
+#include "WebClientFixture.h"
+
+#include "document/AppData.h"
+#include "server/VantrelServer.h"
+
+using test::RawClient;
+using test::WebClientFixture;
+
+namespace
+{
+const char* oneList = R"(
+  <CueLists>
+    <CueList uuid="11111111111111111111111111111111" name="Show" offset="00:00:00:00" fps="25" start="3600000">
+      <Cues>
+        <cue id="a1" number="1" text="Intro" start="3600000.0" duration="0" color="ff3fb6dc"/>
+        <cue id="a2" number="2" text="Next" start="3700000.0" duration="0" color="ffcfb228"/>
+      </Cues>
+    </CueList>
+  </CueLists>
+  <ColorMask/>)";
+}
+
+class WebClientServer : public WebClientFixture
+{
+protected:
+    int port = test::nextCandidatePort();
+
+    void startWithServer (const juce::String& lists = oneList)
+    {
+        start (lists + "<Servers IP=\"0.0.0.0\">" + serverNode (port) + "</Servers>");
+    }
+
+    /** Reads texts until the given number arrived or the time is up. */
+    std::vector<std::string> readTexts (RawClient& client, size_t count)
+    {
+        std::vector<std::string> texts;
+        while (texts.size() < count)
+        {
+            auto text = nextText (client);
+            if (! text)
+                break;
+            texts.push_back (*text);
+        }
+        return texts;
+    }
+};
+
+TEST_F (WebClientServer, GreetsABrowserInOrderBeforeAnyBroadcast)
+{
+    startWithServer();
+    ASSERT_NE (waitForLiveList(), nullptr);
+    auto server = waitForServing();
+    ASSERT_TRUE (server != nullptr && server->isServing());
+
+    RawClient client;
+    ASSERT_TRUE (client.connect (port));
+    ASSERT_TRUE (client.upgrade ("/"));
+    // Once the connection is in the server's table (its greeting is posted to this thread and
+    // not built yet, as the message loop does not run here) broadcasts must not reach it.
+    const auto until = juce::Time::getMillisecondCounter() + 5000;
+    while (server->getSocketServer()->getNumClients() == 0 && juce::Time::getMillisecondCounter() < until)
+        juce::Thread::sleep (1);
+    ASSERT_EQ (server->getSocketServer()->getNumClients(), 1);
+    for (int i = 0; i < 5; ++i)
+        server->sendTime();
+
+    const auto texts = readTexts (client, 4);
+    ASSERT_EQ (texts.size(), 4u);
+    EXPECT_EQ (typeOf (texts[0]), "cuelist");
+    EXPECT_EQ (typeOf (texts[1]), "waveform");
+    EXPECT_EQ (typeOf (texts[2]), "time");
+    EXPECT_EQ (typeOf (texts[3]), "misc");
+
+    // Broadcasts reach it from now on.
+    server->sendTime();
+    auto later = nextText (client);
+    ASSERT_TRUE (later.has_value());
+    EXPECT_EQ (typeOf (*later), "time");
+}
+
+TEST_F (WebClientServer, ABrowserOfTheFirstSecondIsGreetedAtTheStartCheck)
+{
+    start (juce::String ("<CueLists/><ColorMask/><Servers IP=\"0.0.0.0\">") + serverNode (port) + "</Servers>");
+    auto server = controller->serverManager->getServer (0);
+    ASSERT_NE (server, nullptr);
+
+    RawClient client;
+    ASSERT_TRUE (test::pumpUntil ([&] { return client.connect (port); }, 3000));
+    ASSERT_TRUE (client.upgrade ("/"));
+    EXPECT_FALSE (server->isServing());
+
+    const auto texts = readTexts (client, 4);
+    ASSERT_EQ (texts.size(), 4u);
+    EXPECT_EQ (texts[0], "") << "no live list: the cuelist greeting is an empty text";
+    EXPECT_EQ (typeOf (texts[1]), "waveform");
+    EXPECT_EQ (typeOf (texts[2]), "time");
+    EXPECT_EQ (typeOf (texts[3]), "misc");
+}
+
+TEST_F (WebClientServer, BatchesColourAndTextChangesForASecond)
+{
+    startWithServer();
+    ASSERT_NE (waitForLiveList(), nullptr);
+    auto server = waitForServing();
+    ASSERT_TRUE (server->isServing());
+
+    RawClient client;
+    ASSERT_TRUE (client.connect (port));
+    ASSERT_TRUE (client.upgrade ("/"));
+    ASSERT_EQ (readTexts (client, 4).size(), 4u);
+
+    auto cues = controller->activeCueListHandler->getActiveCueList()->getCues();
+    auto audio = cues[0]->getCategory();
+    auto light = cues[1]->getCategory();
+    ASSERT_TRUE (audio != nullptr && light != nullptr);
+
+    light->setColor (juce::Colour (0xff112233u));
+    audio->setColor (juce::Colour (0xff445566u));
+    light->setColor (juce::Colour (0xff778899u));
+    cues[0]->setText ("Renamed");
+
+    const auto texts = readTexts (client, 3);
+    ASSERT_EQ (texts.size(), 3u);
+    EXPECT_EQ (typeOf (texts[0]), "category");
+    EXPECT_EQ (juce::JSON::parse (juce::String (texts[0]))["uuid"].toString(), light->getUuid()) << "order of first change";
+    EXPECT_EQ (juce::JSON::parse (juce::String (texts[0]))["displayColor"].toString(), "#778899ff") << "the last colour";
+    EXPECT_EQ (juce::JSON::parse (juce::String (texts[1]))["uuid"].toString(), audio->getUuid());
+    EXPECT_EQ (typeOf (texts[2]), "cuelist");
+    EXPECT_TRUE (juce::String (texts[2]).contains ("Renamed"));
+
+    test::pumpFor (1200);
+    EXPECT_FALSE (client.readFrame (10).has_value()) << "one batch only";
+}
+
+TEST_F (WebClientServer, APortHeldElsewhereIsReportedAndTheNodeGoesWithoutUndo)
+{
+    juce::StreamingSocket holder;
+    while (! holder.createListener (port))
+        port = test::nextCandidatePort();
+
+    startWithServer();
+    ASSERT_EQ (controller->serverManager->getNumServers(), 1);
+    ASSERT_TRUE (test::pumpUntil ([&] { return controller->serverManager->getNumServers() == 0; }, 5000));
+    ASSERT_TRUE (test::pumpUntil ([&] { return shownDialog().isNotEmpty(); }));
+    EXPECT_EQ (shownDialog(), "I couldn't create a server on port " + juce::String (port)
+                                  + ". Don't worry, you can just add another server, I will use the next available port instead!");
+    EXPECT_FALSE (controller->serverManager->getState().getChildWithName (IDs::Server).isValid());
+    EXPECT_FALSE (AppData::getUndoManager()->canUndo());
+}
+
+TEST_F (WebClientServer, SetNetworkUndoAndRedoRestartTheServers)
+{
+    startWithServer();
+    auto server = waitForServing();
+    ASSERT_TRUE (server->isServing());
+    auto& manager = *controller->serverManager;
+    const auto running = [&] (const char* address)
+    { return test::pumpUntil ([&] { return server->getBindAddress() == address && server->getSocketServer()->isRunning(); }); };
+
+    manager.setNetworkAddress ("127.0.0.1");
+    EXPECT_TRUE (running ("127.0.0.1"));
+    controller->undo();
+    EXPECT_EQ (manager.getNetworkAddress(), "0.0.0.0");
+    EXPECT_TRUE (running ("0.0.0.0"));
+    controller->redo();
+    EXPECT_TRUE (running ("127.0.0.1"));
+
+    // An address this machine does not have: reported, and the server's node stays.
+    manager.setNetworkAddress ("192.0.2.250");
+    ASSERT_TRUE (test::pumpUntil ([&] { return shownDialog().isNotEmpty(); }, 5000));
+    EXPECT_TRUE (shownDialog().contains ("192.0.2.250"));
+    EXPECT_TRUE (shownDialog().contains (juce::String (port)));
+    EXPECT_EQ (manager.getNumServers(), 1);
+
+    // Nor does a new server's port search run forever there.
+    DialogPresenter::getInstance()->dismiss();
+    manager.addServer();
+    EXPECT_EQ (shownDialog(), "I couldn't find a free port for a new server at the address 192.0.2.250.");
+    EXPECT_EQ (manager.getNumServers(), 1);
+}
+
+TEST_F (WebClientServer, AddAndDeleteServersWithUndo)
+{
+    start (juce::String (oneList) + "<Servers IP=\"0.0.0.0\"/>");
+    auto& manager = *controller->serverManager;
+
+    juce::StreamingSocket holder; // another program on the first candidate port
+    const bool held = holder.createListener (ServerManager::firstPort);
+    manager.addServer();
+    ASSERT_EQ (manager.getNumServers(), 1);
+    auto server = manager.getServer (0);
+    EXPECT_EQ (server->getName(), "New Server");
+    EXPECT_GE (server->getPort(), held ? ServerManager::firstPort + 1 : ServerManager::firstPort);
+    const auto uuid = server->getUuid();
+    const auto addedPort = server->getPort();
+    EXPECT_EQ (uuid.length(), 32);
+
+    controller->undo();
+    EXPECT_EQ (manager.getNumServers(), 0);
+    controller->redo();
+    ASSERT_EQ (manager.getNumServers(), 1);
+    EXPECT_EQ (manager.getServer (0)->getUuid(), uuid);
+    EXPECT_EQ (manager.getServer (0)->getPort(), addedPort);
+
+    manager.deleteServer (uuid);
+    EXPECT_EQ (manager.getNumServers(), 0);
+    controller->undo();
+    EXPECT_EQ (manager.getNumServers(), 1);
+}
+
+TEST_F (WebClientServer, AServerKeptAcrossDocumentsFollowsTheNewNode)
+{
+    startWithServer();
+    auto server = waitForServing();
+    ASSERT_TRUE (server->isServing());
+
+    const auto other = writeDocument ("Other", juce::String ("<CueLists/><ColorMask/><Servers IP=\"0.0.0.0\">")
+                                                   + serverNode (port, "Stage Left") + "</Servers>");
+    controller->getAppData().loadDocument (other, {});
+    ASSERT_EQ (controller->serverManager->getNumServers(), 1);
+    EXPECT_EQ (controller->serverManager->getServer (0), server) << "same port: not restarted";
+    EXPECT_EQ (server->getName(), "Stage Left");
+    EXPECT_TRUE (server->getState().isAChildOf (controller->getAppData().getRoot()));
+}
+
+TEST_F (WebClientServer, ServesTheDistFolder)
+{
+    const auto dist = VantrelServer::getDistFolder();
+    const bool made = ! dist.exists();
+    dist.createDirectory();
+    const auto page = dist.getChildFile ("vantrel-test-" + juce::String (port) + ".html");
+    page.replaceWithText ("<p>crew</p>");
+
+    startWithServer();
+    auto server = waitForServing();
+    ASSERT_TRUE (server->isServing());
+    auto answer = test::httpGet (port, "GET /" + page.getFileName().toStdString() + " HTTP/1.1\r\nHost: x\r\n\r\n");
+    page.deleteFile();
+    if (made)
+        dist.deleteRecursively();
+    ASSERT_TRUE (answer.has_value());
+    EXPECT_EQ (answer->rfind ("HTTP/1.1 200", 0), 0u) << *answer;
+    EXPECT_NE (answer->find ("<p>crew</p>"), std::string::npos);
+}
+
+TEST_F (WebClientServer, TimeMessagesFollowTheTimeManager)
+{
+    startWithServer();
+    auto server = waitForServing();
+    ASSERT_TRUE (server->isServing());
+    RawClient client;
+    ASSERT_TRUE (client.connect (port));
+    ASSERT_TRUE (client.upgrade ("/"));
+    ASSERT_EQ (readTexts (client, 4).size(), 4u);
+
+    auto& master = controller->timeManager->master;
+    master.setDriver (master.getDriverNames().indexOf ("Internal Clock"));
+
+    juce::var time;
+    ASSERT_TRUE (test::pumpUntil ([&]
+    {
+        auto text = nextText (client, 50);
+        if (text && typeOf (*text) == "time")
+            time = juce::JSON::parse (juce::String (*text));
+        return time.isObject() && (bool) time["isRunning"];
+    }, 5000));
+    EXPECT_EQ (time["fps"], juce::var (1000));
+    const auto now = juce::Time::getCurrentTime();
+    const auto msOfDay = ((now.getHours() * 60 + now.getMinutes()) * 60 + now.getSeconds()) * 1000 + now.getMilliseconds();
+    auto difference = std::abs ((int) time["millis"] - msOfDay);
+    difference = juce::jmin (difference, 86400000 - difference); // either side of midnight
+    EXPECT_LT (difference, 5000);
+}
