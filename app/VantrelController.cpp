@@ -11,7 +11,8 @@ VantrelController::VantrelController()
     colorMask = std::make_shared<ColorMask> (appData->getOrCreateChild (IDs::ColorMask));
     activeCueListHandler = std::make_shared<ActiveCueListHandler> (cueListManager);
     selectedCueListHandler = std::make_shared<ActiveCueListHandler> (cueListManager);
-    timeManager = std::make_shared<TimeManager> (activeCueListHandler, defaultsManager->getDefaultFps());
+    // A stored default without a usable rate (missing, 0) counts as 30 here.
+    timeManager = std::make_shared<TimeManager> (activeCueListHandler, DefaultsManager::usableFps (defaultsManager->getDefaultFps()));
     serverManager = std::make_shared<ServerManager> (appData->getOrCreateChild (IDs::Servers), this);
 
     appData->documentLoaded = [this]

@@ -99,3 +99,17 @@ TEST (VantrelController, DocumentNames)
     for (const auto& c : cases)
         EXPECT_EQ (VantrelController::documentNameFromPath (c.path), juce::String (c.name)) << c.path;
 }
+
+TEST (VantrelController, ADefaultWithoutAUsableRateStartsTheClockAt30)
+{
+    for (auto defaults : { "<Defaults/>", "<Defaults fps=\"0\"/>", "<Defaults fps=\"-5\"/>" })
+    {
+        test::TempHome home;
+        home.getPreferencesFolder().createDirectory();
+        home.getPreferencesFolder().getChildFile ("defaults.xml").replaceWithText (defaults);
+        VantrelController controller;
+        EXPECT_EQ (controller.timeManager->master.getFps(), 30) << defaults;
+        EXPECT_EQ (test::readBytes (home.getPreferencesFolder().getChildFile ("defaults.xml")), defaults)
+            << "the stored value is left as it is";
+    }
+}
