@@ -311,7 +311,8 @@ void VantrelServer::timerCallback()
     auto pending = std::move (pendingCategories);
     pendingCategories = {};
     for (const auto& category : pending)
-        broadcast (createCategoryMessage (*category));
+        if (controller->categoryManager->getCategory (category->getUuid()) == category) // not deleted meanwhile
+            broadcast (createCategoryMessage (*category));
 
     if (cueListDirty)
         broadcast (createCueListMessage());

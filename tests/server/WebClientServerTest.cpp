@@ -132,6 +132,30 @@ TEST_F (WebClientServer, BatchesColourAndTextChangesForASecond)
     EXPECT_FALSE (client.readFrame (10).has_value()) << "one batch only";
 }
 
+TEST_F (WebClientServer, ACategoryDeletedWhileItsChangeWaitsIsNotSent)
+{
+    startWithServer();
+    ASSERT_NE (waitForLiveList(), nullptr);
+    auto server = waitForServing();
+    ASSERT_TRUE (server->isServing());
+    RawClient client;
+    ASSERT_TRUE (client.connect (port));
+    ASSERT_TRUE (client.upgrade ("/"));
+    ASSERT_EQ (readTexts (client, 4).size(), 4u);
+
+    auto light = controller->activeCueListHandler->getActiveCueList()->getCues()[1]->getCategory();
+    ASSERT_NE (light, nullptr);
+    light->setColor (juce::Colour (0xff112233u));
+    controller->categoryManager->removeCategory (*light);
+
+    std::vector<std::string> texts;
+    test::pumpFor (1500);
+    while (auto text = nextText (client, 100))
+        texts.push_back (*text);
+    for (const auto& text : texts)
+        EXPECT_NE (typeOf (text), "category") << text;
+}
+
 TEST_F (WebClientServer, APortHeldElsewhereIsReportedAndTheNodeGoesWithoutUndo)
 {
     juce::StreamingSocket holder;
