@@ -190,6 +190,7 @@ TEST_F (WebClientServer, SetNetworkUndoAndRedoRestartTheServers)
     EXPECT_TRUE (running ("127.0.0.1"));
 
     // An address this machine does not have: reported, and the server's node stays.
+    DialogPresenter::getInstance()->dismiss();
     manager.setNetworkAddress ("192.0.2.250");
     ASSERT_TRUE (test::pumpUntil ([&] { return shownDialog().isNotEmpty(); }, 5000));
     EXPECT_TRUE (shownDialog().contains ("192.0.2.250"));
