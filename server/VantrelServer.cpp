@@ -42,7 +42,7 @@ VantrelServer::VantrelServer (juce::ValueTree node, const juce::String& bindAddr
     socketServer->start ((int) state[IDs::port], {}, bindAddress);
     colorMask = std::make_shared<ColorMask> (state.getChildWithName (IDs::ColorMask));
 
-    std::weak_ptr<bool> token (alive);
+    auto token = aliveToken;
     juce::Timer::callAfterDelay (1000, [this, token]
     {
         if (! token.expired())
@@ -155,7 +155,7 @@ void VantrelServer::setBindAddress (const juce::String& address)
 
 void VantrelServer::scheduleRestartCheck (const juce::String& address)
 {
-    std::weak_ptr<bool> token (alive);
+    auto token = aliveToken;
     juce::Timer::callAfterDelay (1000, [this, token, address]
     {
         if (token.expired() || socketServer->isRunning() || socketServer->getBindAddress() != address)
@@ -193,7 +193,7 @@ void VantrelServer::clientOpening (const juce::String& clientId)
 void VantrelServer::clientConnected (const juce::String& clientId)
 {
     // The greeting reads the show model, which lives on the message thread.
-    std::weak_ptr<bool> token (alive);
+    auto token = aliveToken;
     juce::MessageManager::callAsync ([this, token, clientId]
     {
         if (! token.expired() && serving)

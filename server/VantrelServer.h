@@ -103,6 +103,9 @@ private:
 
     // Posted calls check this before touching the server: it dies first in the destructor.
     std::shared_ptr<bool> alive = std::make_shared<bool> (true);
+    // What posted calls hold. Made once here and never written again, so the server thread
+    // may copy it while the destructor resets alive on the message thread.
+    const std::weak_ptr<bool> aliveToken { alive };
 
     void startCheck();
     void greet (const juce::String& clientId);

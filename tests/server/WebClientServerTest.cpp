@@ -296,3 +296,28 @@ TEST_F (WebClientServer, TimeMessagesFollowTheTimeManager)
     difference = juce::jmin (difference, 86400000 - difference); // either side of midnight
     EXPECT_LT (difference, 5000);
 }
+
+TEST_F (WebClientServer, AServerDeletedWhileABrowserIsBeingGreetedIsNeverTouchedAgain)
+{
+    startWithServer();
+    ASSERT_NE (waitForLiveList(), nullptr);
+    auto* socketServer = waitForServing()->getSocketServer();
+    ASSERT_TRUE (controller->serverManager->getServer (0)->isServing());
+    const auto uuid = controller->serverManager->getServer (0)->getUuid();
+
+    RawClient client;
+    ASSERT_TRUE (client.connect (port));
+    ASSERT_TRUE (client.upgrade ("/"));
+    // The server thread is reporting the connection (its greeting gets posted) while this
+    // thread, without running the message loop, deletes the server.
+    const auto until = juce::Time::getMillisecondCounter() + 5000;
+    while (socketServer->getNumClients() == 0 && juce::Time::getMillisecondCounter() < until)
+        juce::Thread::yield();
+    ASSERT_EQ (socketServer->getNumClients(), 1);
+    controller->serverManager->deleteServer (uuid);
+    ASSERT_EQ (controller->serverManager->getNumServers(), 0);
+
+    // The posted greeting finds the server gone.
+    test::pumpFor (50);
+    EXPECT_TRUE (client.waitForClose (5000));
+}
