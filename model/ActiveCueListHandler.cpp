@@ -118,11 +118,12 @@ void ActiveCueListHandler::handleAsyncUpdate()
 void ActiveCueListHandler::switchTo (const CueList* identity)
 {
     // Resolved against the lists the snapshot was made from: a list deleted meanwhile is
-    // simply not found.
+    // simply not found. After another document was loaded these may still be the old one's
+    // until the manager reports its new lists; only a list the manager holds can go live.
     for (const auto& list : observedLists)
         if (list.get() == identity)
         {
-            if (list != getActiveCueList())
+            if (list != getActiveCueList() && manager->getCueList (list->getUuid()) == list)
             {
                 setActive (list);
                 notify();

@@ -239,3 +239,40 @@ TEST_F (ActiveCueListHandlerTest, DriverThreadRacesListChangesSafely)
     ASSERT_NE (active, nullptr);
     EXPECT_EQ (manager->getCueList (active->getUuid()), active);
 }
+
+TEST_F (ActiveCueListHandlerTest, ASwitchAskedForBeforeADocumentChangeNeverMakesAClosedDocumentsListLive)
+{
+    start ({ test::listNode ("A", hour, 2 * hour), test::listNode ("B", 2 * hour, 3 * hour) });
+    ASSERT_EQ (activeName(), juce::String ("A"));
+
+    // Every list announced as live must belong to the document open at that moment.
+    struct Witness : ActiveCueListHandler::Listener
+    {
+        ActiveCueListHandler* handler = nullptr;
+        CueListManager* manager = nullptr;
+        juce::StringArray stale;
+        void activeCueListChanged() override
+        {
+            if (auto list = handler->getActiveCueList(); list != nullptr && manager->getCueList (list->getUuid()) != list)
+                stale.add (list->getName());
+        }
+    } witness;
+    witness.handler = handler.get();
+    witness.manager = manager.get();
+    handler->addListener (&witness);
+
+    // The time asks for B from a driver thread; before the message loop gets to it another
+    // document (with lists of its own) is loaded.
+    std::thread driver ([&] { handler->selectFromTime (2 * hour + 5, false); });
+    driver.join();
+    juce::ValueTree loaded (IDs::CueLists);
+    loaded.appendChild (test::listNode ("Loaded A", hour, 2 * hour), nullptr);
+    loaded.appendChild (test::listNode ("Loaded B", 2 * hour, 3 * hour), nullptr);
+    manager->setState (loaded);
+
+    ASSERT_TRUE (test::pumpUntil ([&] { return activeName().startsWith ("Loaded"); }));
+    test::pumpFor (20);
+    handler->removeListener (&witness);
+    EXPECT_TRUE (witness.stale.isEmpty()) << "announced: " << witness.stale.joinIntoString (", ");
+    EXPECT_EQ (manager->getCueList (handler->getActiveCueList()->getUuid()), handler->getActiveCueList());
+}
