@@ -1,6 +1,7 @@
 #include "app/VantrelController.h"
 #include "document/Identifiers.h"
 #include "support/MessageLoop.h"
+#include "support/ServerTestSupport.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -112,4 +113,52 @@ TEST (VantrelController, ADefaultWithoutAUsableRateStartsTheClockAt30)
         EXPECT_EQ (test::readBytes (home.getPreferencesFolder().getChildFile ("defaults.xml")), defaults)
             << "the stored value is left as it is";
     }
+}
+
+TEST (VantrelController, DocumentsComeAndGoWhileTheClockDrivesTheLiveList)
+{
+    test::TempHome home;
+    auto folder = home.getSettingsFolder();
+    folder.getChildFile ("preferences").createDirectory();
+    const auto port = test::nextCandidatePort();
+    const auto write = [&] (const juce::String& name, const juce::String& serverPort)
+    {
+        auto file = folder.getChildFile (name + ".xml");
+        file.replaceWithText ("<Vantrel version=\"1.1.0.643\"><CueLists>"
+                              "<CueList uuid=\"" + juce::Uuid().toString() + "\" name=\"" + name + " day\" timetable=\"1\" fps=\"1000\">"
+                              "<Cues><cue id=\"t1\" number=\"1\" text=\"Doors\" start=\"0.0\" duration=\"86000000\"/></Cues></CueList>"
+                              "<CueList uuid=\"" + juce::Uuid().toString() + "\" name=\"" + name + " show\" offset=\"00:00:00:00\" fps=\"25\" start=\"0\">"
+                              "<Cues><cue id=\"s1\" number=\"1\" text=\"Go\" start=\"1000.0\" duration=\"0\"/></Cues></CueList>"
+                              "</CueLists><ColorMask/><Servers IP=\"0.0.0.0\"><Server uuid=\"" + juce::Uuid().toString()
+                              + "\" port=\"" + serverPort + "\" name=\"Crew\"><ColorMask/></Server></Servers></Vantrel>");
+        return file;
+    };
+    const auto first = write ("First", juce::String (port));
+    const auto second = write ("Second", juce::String (port + 1));
+
+    auto controller = std::make_unique<VantrelController>();
+    auto& c = *controller;
+    c.timeManager->master.setDriver (0); // the computer's clock: its thread asks for the timetable every 10 ms
+    ASSERT_TRUE (test::pumpUntil ([&] { return c.timeManager->getTimeInfo().running; }));
+
+    for (int round = 0; round < 6; ++round)
+    {
+        c.getAppData().loadDocument (round % 2 == 0 ? first : second, {});
+        test::pumpFor (15);
+        if (round % 3 == 2)
+        {
+            c.newDocument();
+            test::pumpFor (15);
+        }
+        const auto name = juce::String (round % 2 == 0 ? "First" : "Second") + " day";
+        if (round % 3 != 2)
+            EXPECT_TRUE (test::pumpUntil ([&] {
+                auto live = c.activeCueListHandler->getActiveCueList();
+                return live != nullptr && live->getName() == name;
+            })) << "round " << round;
+    }
+
+    // Gone with the clock still running and the servers still starting.
+    controller.reset();
+    test::pumpFor (20);
 }
