@@ -15,6 +15,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/lib/instance.sh"
 source "$(dirname "$0")/lib/seed.sh"
 # A document with a cue list: the main window opens alone.
 seed_document_with_list "$home" "Gala"
@@ -22,7 +23,7 @@ seed_document_with_list "$home" "Gala"
 window_ids() { xdotool search --name " - Vantrel\$" 2>/dev/null || true; }
 wait_for_windows() {
     for _ in $(seq 300); do [ "$(window_ids | wc -l)" -eq "$1" ] && return 0; sleep 0.1; done
-    fail "expected $1 window(s), have: $(window_ids | tr '\n' ' ')"
+    fail "expected $1 window(s), have: $(window_ids | tr '\n' ' ')$(exit_note "$pid")"
 }
 width_of() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p'; }
 # Colour of one pixel as RRGGBB; brightest grey level (0..1) in an area.
@@ -48,6 +49,7 @@ atoms_pid=$!
 for _ in $(seq 100); do grep -q ready "$shots/atoms" 2>/dev/null && break; sleep 0.1; done
 
 [ -z "$(window_ids)" ] || fail "a Vantrel window is already open on this display"
+fail_if_another_instance_runs
 HOME="$home" "$app" >/dev/null 2>&1 &
 pid=$!
 wait_for_windows 1

@@ -13,6 +13,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/lib/instance.sh"
 source "$(dirname "$0")/lib/seed.sh"
 
 # A free port on this machine, from a range of its own.
@@ -35,17 +36,18 @@ seed_document_with_list "$work/home" "Gala"
 sed -i "s#<Servers IP=\"0.0.0.0\"/>#<Servers IP=\"0.0.0.0\"><Server uuid=\"0123456789abcdef0123456789abcdef\" port=\"$port\" name=\"Stage\"><ColorMask/></Server></Servers>#" \
     "$work/home/Documents/Vantrel/Gala.xml"
 
+fail_if_another_instance_runs
 HOME="$work/home" "$work/bin/Vantrel" >/dev/null 2>&1 &
 pid=$!
 
 # The server answers once its start check has given it the dist folder.
 page=""
-for _ in $(seq 100); do
+for _ in $(seq 300); do
     page=$(curl -s --max-time 2 "http://127.0.0.1:$port/" || true)
     [ "$page" = "<!doctype html><title>crew</title>" ] && break
     sleep 0.1
 done
-[ "$page" = "<!doctype html><title>crew</title>" ] || fail "index.html not served (got '$page')"
+[ "$page" = "<!doctype html><title>crew</title>" ] || fail "index.html not served (got '$page')$(exit_note "$pid")"
 
 types=$(NODE_PATH="$repo/node_modules" node "$(dirname "$0")/lib/ws-greeting.js" "ws://127.0.0.1:$port/" 4 10000) \
     || fail "no greeting"

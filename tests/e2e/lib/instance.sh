@@ -1,0 +1,16 @@
+# Helpers for the end-to-end scripts (sourced, not run).
+
+# The application runs once per machine (a lock file in /var/tmp). While another instance
+# runs, say a developer's or another test run's, the one a check starts exits at once and the
+# check would fail with a confusing message. Fail with a plain one instead.
+fail_if_another_instance_runs() {
+    local others
+    others=$(pgrep -a -x Vantrel || true)
+    [ -z "$others" ] && return 0
+    echo "FAIL: another Vantrel is running on this machine; only one instance can run, so this check cannot:"
+    echo "$others"
+    exit 1
+}
+
+# For failure messages: notes when the application started as process $1 has already exited.
+exit_note() { kill -0 "$1" 2>/dev/null || echo " (the application has exited)"; }
