@@ -14,7 +14,7 @@ packages=(
     libltc-dev libboost1.81-dev libqrcodegencpp-dev
     xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri
     fonts-dejavu-core fonts-noto-mono
-    jackd2 curl python3
+    jackd2 curl python3 procps
 )
 
 sudo_cmd=()
@@ -31,15 +31,17 @@ if ! command -v npm >/dev/null 2>&1; then missing+=(nodejs npm); fi
 
 if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    # jackd2 asks whether to enable real-time scheduling; answer no.
+    # jackd2 asks whether to enable real-time scheduling; answer no. sudo drops the
+    # environment, so the non-interactive front end is passed through env.
     echo "jackd2 jackd/tweak_rt_limits boolean false" | "${sudo_cmd[@]}" debconf-set-selections
-    "${sudo_cmd[@]}" apt-get update -qq >/dev/null
-    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    apt=("${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get)
+    "${apt[@]}" update -qq >/dev/null
+    "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
 # Fonts and browser-side test tools from npm, into the checkout (node_modules is ignored by git).
-if [ ! -d node_modules ] || [ package.json -nt node_modules/.package-lock.json ]; then
+if [ ! -f node_modules/.package-lock.json ] || [ package.json -nt node_modules/.package-lock.json ] \
+    || [ package-lock.json -nt node_modules/.package-lock.json ]; then
     echo "setup: installing npm packages"
     npm install --no-audit --no-fund --loglevel=error >/dev/null
 fi
