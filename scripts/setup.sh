@@ -43,5 +43,5 @@ fi
 if [ ! -f node_modules/.package-lock.json ] || [ package.json -nt node_modules/.package-lock.json ] \
     || [ package-lock.json -nt node_modules/.package-lock.json ]; then
     echo "setup: installing npm packages"
-    npm install --no-audit --no-fund --loglevel=error >/dev/null
+    npm install --no-audit --no-fund --no-progress --loglevel=error >/dev/null
 fi
