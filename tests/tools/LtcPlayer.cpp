@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -93,28 +94,33 @@ int main (int argc, char** argv)
     std::signal (SIGTERM, onSignal);
     std::signal (SIGINT, onSignal);
 
-    // The server may still be starting: try for ten seconds.
+    // The server may still be starting, and on a loaded machine activation can miss the
+    // library's one second for its thread to start: try for ten seconds.
     Player player;
-    for (int attempt = 0; attempt < 100 && player.client == nullptr && ! quit; ++attempt)
+    std::unique_ptr<LtcSignal> signal;
+    bool active = false;
+    for (int attempt = 0; attempt < 100 && ! active && ! quit; ++attempt)
     {
+        if (attempt > 0)
+            std::this_thread::sleep_for (std::chrono::milliseconds (100));
         player.client = jack_client_open (name.c_str(), JackNoStartServer, nullptr);
         if (player.client == nullptr)
-            std::this_thread::sleep_for (std::chrono::milliseconds (100));
+            continue;
+        signal = std::make_unique<LtcSignal> (jack_get_sample_rate (player.client), fps, start);
+        player.signal = signal.get();
+        player.port = jack_port_register (player.client, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
+        jack_set_process_callback (player.client, process, &player);
+        active = player.port != nullptr && jack_activate (player.client) == 0;
+        if (! active)
+        {
+            std::fprintf (stderr, "cannot start the JACK client, trying again\n");
+            jack_client_close (player.client);
+            player.client = nullptr;
+        }
     }
-    if (player.client == nullptr)
+    if (! active)
     {
         std::fprintf (stderr, "no JACK server\n");
-        return 1;
-    }
-
-    LtcSignal signal (jack_get_sample_rate (player.client), fps, start);
-    player.signal = &signal;
-    player.port = jack_port_register (player.client, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
-    jack_set_process_callback (player.client, process, &player);
-    if (player.port == nullptr || jack_activate (player.client) != 0)
-    {
-        std::fprintf (stderr, "cannot start the JACK client\n");
-        jack_client_close (player.client);
         return 1;
     }
 
@@ -126,7 +132,7 @@ int main (int argc, char** argv)
             const auto tmp = infoFile + ".tmp";
             if (auto* f = std::fopen (tmp.c_str(), "w"))
             {
-                std::fprintf (f, "%u %d %.0f\n", (unsigned) player.firstFrame, fps, signal.toMillis (start));
+                std::fprintf (f, "%u %d %.0f\n", (unsigned) player.firstFrame, fps, signal->toMillis (start));
                 std::fclose (f);
                 std::rename (tmp.c_str(), infoFile.c_str());
             }
