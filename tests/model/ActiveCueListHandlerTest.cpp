@@ -2,6 +2,7 @@
 #include "ModelFixture.h"
 #include "model/ActiveCueListHandler.h"
 #include "model/CategoryManager.h"
+#include <thread>
 
 namespace
 {
@@ -178,7 +179,7 @@ TEST_F (ActiveCueListHandlerTest, ADriverThreadSwitchIsPostedAndNeverWaitsForThe
     // The message thread waits for the driver thread (as when the audio device is reopened)
     // while that thread asks for a switch: it must finish without the message thread's help.
     std::atomic<bool> returned { false };
-    juce::Thread::launch ([&] {
+    std::thread driver ([&] {
         handler->selectFromTime (2 * hour + 5, false);
         handler->selectFromTime (2 * hour + 6, false);
         returned = true;
@@ -186,6 +187,10 @@ TEST_F (ActiveCueListHandlerTest, ADriverThreadSwitchIsPostedAndNeverWaitsForThe
     const auto until = juce::Time::getMillisecondCounter() + 5000;
     while (! returned && juce::Time::getMillisecondCounter() < until)
         juce::Thread::yield();
+    if (returned)
+        driver.join();
+    else
+        driver.detach(); // blocked for good: the failure below ends the test
     ASSERT_TRUE (returned) << "the driver thread blocked on the message thread";
     EXPECT_EQ (activeName(), juce::String ("A")) << "not switched before the message thread runs";
 
