@@ -66,13 +66,5 @@ void VantrelController::redo()
 
 juce::String VantrelController::getDocumentName() const
 {
-    return documentNameFromPath (appData->getDocumentFile().getFullPathName());
-}
-
-juce::String VantrelController::documentNameFromPath (const juce::String& path)
-{
-    const int start = juce::jmax (path.lastIndexOfChar ('\\'), path.lastIndexOfChar ('/')) + 1;
-    const auto name = path.substring (start);
-    const int dot = name.lastIndexOfChar ('.');
-    return dot > 0 ? name.substring (0, dot) : name;
+    return appData->getDocumentFile().getFileNameWithoutExtension();
 }

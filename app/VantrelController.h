@@ -40,10 +40,6 @@ public:
     /** The current document file's name without extension; empty when there is none. */
     juce::String getDocumentName() const;
 
-    /** The name shown for a document path: the text after the last separator ('\\' or '/'),
-        cut at its last dot unless that dot starts the name. */
-    static juce::String documentNameFromPath (const juce::String& path);
-
     AppData& getAppData() { return *appData; }
 
     // Declared in this order so that destruction runs bottom-up: the document data (and with
