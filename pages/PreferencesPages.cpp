@@ -2,6 +2,7 @@
 
 #include "BinaryData.h"
 #include "app/VantrelController.h"
+#include "pages/CategoryView.h"
 #include "pages/CreditsComponent.h"
 #include "pages/DefaultsView.h"
 #include "pages/ProjectView.h"
@@ -25,7 +26,10 @@ PreferencesPages::Page PreferencesPages::project (VantrelController& controller)
 
 PreferencesPages::Page PreferencesPages::timetable (VantrelController&) { return {}; }
 
-PreferencesPages::Page PreferencesPages::categories (VantrelController&) { return {}; }
+PreferencesPages::Page PreferencesPages::categories (VantrelController& controller)
+{
+    return std::make_unique<CategoryView> (controller.categoryManager);
+}
 
 PreferencesPages::Page PreferencesPages::webClients (VantrelController&) { return {}; }
 
