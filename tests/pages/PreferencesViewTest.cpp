@@ -1,6 +1,7 @@
 #include "pages/PreferencesView.h"
 
 #include "PagesFixture.h"
+#include "pages/CategoryView.h"
 #include "pages/CreditsComponent.h"
 #include "pages/DefaultsView.h"
 #include "pages/ProjectView.h"
@@ -120,8 +121,12 @@ TEST_F (PreferencesViewTest, EachPressBuildsItsPageAfreshAndMovesTheMark)
     EXPECT_EQ (toggled (view), std::vector<int> { defaults });
     EXPECT_EQ (view.getPage()->getParentComponent()->getNumChildComponents(), 1);
 
+    press (*buttons[categories]);
+    EXPECT_NE (dynamic_cast<CategoryView*> (view.getPage()), nullptr);
+    EXPECT_EQ (view.getPage()->getBounds(), view.getContentArea().withZeroOrigin());
+
     // Pages not built yet leave the content area empty.
-    for (auto entry : { timetable, categories, webClients })
+    for (auto entry : { timetable, webClients })
     {
         press (*buttons[entry]);
         EXPECT_EQ (view.getPage(), nullptr) << entry;
