@@ -2,6 +2,7 @@
 
 #include "document/AppData.h"
 #include "document/Identifiers.h"
+#include <algorithm>
 
 CategoryOrganizer::CategoryOrganizer (std::shared_ptr<CategoryManager> manager)
     : categoryManager (std::move (manager))
@@ -24,9 +25,14 @@ void CategoryOrganizer::rebuild()
     const auto categories = categoryManager->getCategories();
     const auto count = (int) categories.size();
 
-    // The picker points at a row: close it before that row goes.
-    if (colourPicker.isOpen() && pickerRow != nullptr && rows.indexOf (pickerRow.getComponent()) >= count)
-        colourPicker.close();
+    // The picker points at a row and edits a category: close it before either goes.
+    if (colourPicker.isOpen())
+    {
+        const auto rowGoes = pickerRow == nullptr || rows.indexOf (pickerRow.getComponent()) >= count;
+        const auto categoryGone = std::find (categories.begin(), categories.end(), pickerCategory.lock()) == categories.end();
+        if (rowGoes || categoryGone)
+            colourPicker.close();
+    }
 
     while (rows.size() > count)
         rows.removeLast();
@@ -52,6 +58,7 @@ void CategoryOrganizer::showColourPicker (int index, juce::Rectangle<int> dotScr
 
     auto category = categories[(size_t) index];
     pickerRow = rows[index];
+    pickerCategory = category;
     colourPicker.showFor (*rows[index], dotScreenBounds);
     AppData::getUndoManager()->beginNewTransaction ("Set Category Color");
     colourPicker.picker.setColour (category->getColor());

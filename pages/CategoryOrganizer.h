@@ -46,8 +46,9 @@ private:
     juce::OwnedArray<CategoryComponent> rows;
     juce::OwnedArray<LineComponent> separators;
     ColorPickerMenu colourPicker;
-    /** The row the picker was last opened at. */
+    /** The row and the category the picker was last opened for. */
     juce::Component::SafePointer<CategoryComponent> pickerRow;
+    std::weak_ptr<Category> pickerCategory;
 
     void restoreRow (CategoryComponent& row);
 

@@ -6,6 +6,19 @@
 
 namespace test
 {
+/** Makes this process the active application, as a window manager does when the user clicks
+    one of its windows. Pop-up menus close themselves at once while the application is not
+    active, and on a display shared by several test processes nothing else activates it
+    reliably. */
+inline bool activate (juce::Component& topLevel)
+{
+    return pumpUntil ([&topLevel]
+                      {
+                          topLevel.toFront (true);
+                          return juce::Process::isForegroundProcess();
+                      });
+}
+
 /** The whole show model in a fresh home, plus what the category tests read and drive. */
 struct CategoriesFixture : PagesFixture
 {
@@ -80,6 +93,7 @@ struct TestWindow
         content.setBounds (window.getLocalBounds());
         window.addToDesktop (0);
         window.setVisible (true);
+        activate (window);
     }
     ~TestWindow() { window.removeAllChildren(); }
 

@@ -19,6 +19,13 @@ struct Window
         window.addAndMakeVisible (content);
         window.addToDesktop (0);
         window.setVisible (true);
+        // Pop-up menus close themselves while the application is not active; on a display
+        // shared by several test processes only taking the focus activates it reliably.
+        test::pumpUntil ([this]
+                         {
+                             window.toFront (true);
+                             return juce::Process::isForegroundProcess();
+                         });
     }
     ~Window() { window.removeAllChildren(); }
 };
