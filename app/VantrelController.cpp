@@ -22,7 +22,11 @@ VantrelController::VantrelController()
         serverManager->setState (appData->getOrCreateChild (IDs::Servers));
     };
     appData->savedStateChanged = [this] (bool saved)
-    { listeners.call ([saved] (Listener& l) { l.documentSaveStateChanged (saved); }); };
+    {
+        if (saved)
+            quitRefused = false; // a later failure warns again before a quit
+        listeners.call ([saved] (Listener& l) { l.documentSaveStateChanged (saved); });
+    };
 
     // Building the model may write derived values (a category link, a category made for a
     // colour); none of that is the user's to undo.
@@ -37,8 +41,16 @@ VantrelController::~VantrelController()
 
 void VantrelController::newDocument()
 {
-    appData->newDocument();
-    listeners.call ([] (Listener& l) { l.documentChanged(); });
+    if (appData->newDocument())
+        listeners.call ([] (Listener& l) { l.documentChanged(); });
+}
+
+bool VantrelController::mayQuit()
+{
+    if (appData->flushBeforeLeaving() || quitRefused)
+        return true;
+    quitRefused = true;
+    return false;
 }
 
 void VantrelController::openDocument()

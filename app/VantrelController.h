@@ -37,6 +37,11 @@ public:
     void undo();
     void redo();
 
+    /** Whether the application may end now. Writes a pending change first; while that write
+        fails, the first request shows why and answers false (the operator can free space or
+        save elsewhere), and a second request answers true. */
+    bool mayQuit();
+
     /** The current document file's name without extension; empty when there is none. */
     juce::String getDocumentName() const;
 
@@ -63,6 +68,7 @@ public:
 
 private:
     juce::ListenerList<Listener> listeners;
+    bool quitRefused = false;
 
 public:
     std::unique_ptr<AppData> appData;

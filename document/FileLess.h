@@ -27,7 +27,8 @@ public:
     juce::ValueTree getOrCreateChild (const juce::Identifier& type);
     juce::ValueTree getRoot() const { return root; }
 
-    void newDocument();
+    /** False (with the write-failure dialog) when the document being left could not be written. */
+    bool newDocument();
     void openDocument (std::function<void()> completion);
     void saveDocumentAs (const juce::String& name);
     void loadDocument (const juce::File& file, std::function<void()> completion);
@@ -40,6 +41,13 @@ public:
 
     /** Writes a change that is still waiting for its autosave at once. */
     void flushPendingWrite();
+
+    /** Before the document is left (New, Open, quit): writes a pending change now. True when
+        the file holds every edit; otherwise shows the write-failure dialog and returns false. */
+    bool flushBeforeLeaving();
+
+    /** Why the latest write failed ("disk full", ...); empty when it succeeded. */
+    juce::String getWriteFailure() const { return writeFailure; }
 
     static juce::String getFileExtension() { return ".xml"; }
     static juce::String getFileFilters() { return "*.xml"; }
@@ -59,11 +67,17 @@ private:
     std::unique_ptr<juce::FileChooser> chooser;
     juce::String minimumVersion;
     juce::File documentFile;
+    // A failed write keeps the edit: the timer retries every second until a write succeeds.
+    juce::String writeFailure;
+    juce::String shownFailure;
 
     void setDocumentFile (const juce::File& file);
     void changed();
     void timerCallback() override;
+    void writeDocument();
     void writeVerts();
+    juce::String describeWriteFailure() const;
+    void showWriteFailure();
 
     void valueTreePropertyChanged (juce::ValueTree&, const juce::Identifier&) override { changed(); }
     void valueTreeChildAdded (juce::ValueTree&, juce::ValueTree&) override { changed(); }
