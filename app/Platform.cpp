@@ -2,6 +2,8 @@
 
 #include <arpa/inet.h>
 #include <csignal>
+#include <cstdlib>
+#include <dlfcn.h>
 #include <ifaddrs.h>
 #include <netinet/in.h>
 #include <unistd.h>
@@ -22,6 +24,34 @@ juce::File Platform::getSettingsFolder()
 juce::File Platform::getDownloadsFolder()
 {
     return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("Downloads");
+}
+
+juce::String Platform::findDisplayProblem()
+{
+    const auto* display = std::getenv ("DISPLAY");
+    if (display == nullptr || *display == 0)
+        return "Vantrel needs a graphical display, but the DISPLAY environment variable is not set.";
+
+    // The framework loads the X library at run time too; it is not linked in.
+    auto* xlib = dlopen ("libX11.so.6", RTLD_LAZY | RTLD_LOCAL);
+    if (xlib == nullptr)
+        return {};
+    using OpenDisplay = void* (*) (const char*);
+    using CloseDisplay = int (*) (void*);
+    auto open = reinterpret_cast<OpenDisplay> (dlsym (xlib, "XOpenDisplay"));
+    auto close = reinterpret_cast<CloseDisplay> (dlsym (xlib, "XCloseDisplay"));
+
+    juce::String problem;
+    if (open != nullptr && close != nullptr)
+    {
+        if (auto* connection = open (nullptr))
+            close (connection);
+        else
+            problem = "Vantrel needs a graphical display, but the display \"" + juce::String (display)
+                      + "\" named by the DISPLAY environment variable cannot be opened.";
+    }
+    dlclose (xlib);
+    return problem;
 }
 
 void Platform::setWindowFrameAttributes (juce::ComponentPeer*)

@@ -36,5 +36,10 @@ public:
         the message loop the way ctrl+C does, so shutdown runs and pending edits are written. */
     static void quitCleanlyOnTerminate();
 
+    /** Why no window could be opened here: one line naming the display variable that is unset,
+        or the display that cannot be reached; empty when the desktop is usable. Asked before
+        the framework's GUI starts, which would crash without a display. */
+    static juce::String findDisplayProblem();
+
     Platform() = delete;
 };
