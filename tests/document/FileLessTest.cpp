@@ -6,7 +6,10 @@
 #include "support/TempHome.h"
 #include "ui/kit/DialogPresenter.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace
 {
@@ -486,4 +489,37 @@ TEST_F (DocumentOnSmallDisk, NewAndOpenDoNotLeaveADocumentWhoseWriteFails)
     EXPECT_TRUE (completed);
     EXPECT_EQ (doc->getDocumentFile(), other);
     EXPECT_TRUE (test::readBytes (file).contains ("note=\"unsaved\""));
+}
+
+TEST_F (Document, RunningOutOfFileDescriptorsIsAFailedWriteToo)
+{
+    AppData doc;
+    SaveLog log (doc);
+    // The running application has its display connection and fonts open long before; so
+    // does this test, by showing a dialog once.
+    DialogPresenter::getInstance()->show ("Uh-oh! Save error...", "warming up", { "Ok" });
+    DialogPresenter::getInstance()->dismiss();
+
+    // Use up every descriptor the process may have.
+    rlimit previous {};
+    ASSERT_EQ (getrlimit (RLIMIT_NOFILE, &previous), 0);
+    auto lowered = previous;
+    lowered.rlim_cur = std::min<rlim_t> (previous.rlim_cur, 1024);
+    ASSERT_EQ (setrlimit (RLIMIT_NOFILE, &lowered), 0);
+    std::vector<int> taken;
+    for (int fd; (fd = open ("/dev/null", O_RDONLY)) >= 0;)
+        taken.push_back (fd);
+
+    edit (doc, "kept");
+    const bool failed = test::pumpUntil ([&] { return doc.getWriteFailure().isNotEmpty(); });
+    const auto failure = doc.getWriteFailure();
+    for (auto fd : taken)
+        close (fd);
+    setrlimit (RLIMIT_NOFILE, &previous);
+
+    ASSERT_TRUE (failed);
+    EXPECT_EQ (failure, "too many open files");
+    EXPECT_TRUE (shownDialog().contains ("too many open files"));
+    ASSERT_TRUE (test::pumpUntil ([&] { return doc.isSaved(); }, 5000)) << "the retry writes it";
+    EXPECT_TRUE (test::readBytes (untitled()).contains ("note=\"kept\""));
 }
