@@ -32,8 +32,8 @@ bool startsWith (CharPointer p, const char* ascii) noexcept
     without recursion, and measures how deep that reader would recurse. Every step mirrors
     the reader's, so that no part of the text the reader takes as elements is skipped here
     (a quote, comment or reference read differently would hide elements from the count).
-    Entity references other than the predefined and numeric ones are refused: the reader
-    would expand them, possibly into further elements. */
+    A DOCTYPE that declares entities is refused, and so is a reference that is not a name
+    between '&' and ';': the reader would expand such text, possibly into elements. */
 class NestingScan
 {
 public:
@@ -57,6 +57,7 @@ public:
         if (startsWith (input, "<!DOCTYPE"))
         {
             input += 9;
+            const auto start = input;
             for (int open = 1; open > 0;)
             {
                 const auto c = readNextChar();
@@ -67,6 +68,10 @@ public:
                 else if (c == '>')
                     --open;
             }
+            // Declared entities would be expanded by the reader, into elements or into
+            // themselves without end.
+            if (juce::String (start, input).containsIgnoreCase ("<!entity"))
+                return false;
         }
 
         if (readTag() != Tag::open)
@@ -293,7 +298,8 @@ private:
         }
     }
 
-    /** An entity reference at '&': only the predefined and numeric ones pass. */
+    /** An entity reference at '&': the predefined and numeric ones, and names that the
+        reader (without declarations) keeps as plain text. */
     bool skipReference()
     {
         auto p = input + 1;
@@ -325,6 +331,11 @@ private:
                 input = p + 1;
                 return true;
             }
+        }
+        else if (auto end = endOfName (p); end != p && *end == ';')
+        {
+            input = end + 1;
+            return true;
         }
 
         refused = true;

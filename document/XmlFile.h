@@ -32,8 +32,9 @@ public:
 
     /** Parses XML text from any source, a file or the network.
         - Returns the document element, or null when the text is empty, not well-formed,
-          nested deeper than maxDepth, or uses an entity reference other than the five
-          predefined ones (&amp; &lt; &gt; &quot; &apos;) and numeric character references.
+          nested deeper than maxDepth, declares entities in a DOCTYPE, or holds an '&' that
+          does not start a reference made of a name or a number and ';'. An undeclared
+          name such as &nbsp; is kept as its name.
         - The nesting is measured by a linear scan made before the framework parses
           anything, so no input makes the parser recurse deeper than maxDepth and no input
           crashes it. The scan follows the framework's reader: comments, CDATA sections,

@@ -36,6 +36,7 @@ TEST (XmlFileParse, WhatIsNotAnElementDoesNotCount)
         { "DOCTYPE", "<!DOCTYPE r [ <!ELEMENT r ANY> <!-- " + deepText + " --> ]><r/>" },
         { "attribute values", "<r v=\"" + deepText + "\" w='>" + deepText + "'/>" },
         { "references", "<r v=\"&amp;&lt;&#65;&#x42;\">&gt;&quot;&apos;&#10;</r>" },
+        { "undeclared name", "<r v=\"&nbsp;\">&copy;</r>" },
         { "many siblings", "<r>" + repeated ("<a x=\"1\">text</a><b/>", 20000) + "</r>" },
     };
     for (const auto& c : accepted)
@@ -59,7 +60,7 @@ TEST (XmlFileParse, TextThatTheReaderWouldTakeAsElementsCounts)
         { "attribute without '='", "<r><x a<![CDATA[ " + deep + " ]]></r>" },
         { "unquoted value", "<r><x a=b>" + deep + "</r>" },
         { "non-ASCII letter ends a name", "<r><x a\u2192=\"" + deep + "\"/></r>" },
-        { "unknown entity", "<r>&name;</r>" },
+        { "declared entities", "<!DOCTYPE r [ <!ENTITY e \"<a>&e;</a>\"> ]><r>&e;</r>" },
         { "entity holding elements", "<r>&" + deep + ";</r>" },
         { "entity across a quote", "<r x=\"&\" y=';" + deep + "'/>" },
         { "unfinished reference", "<r>&#12</r>" },
