@@ -164,10 +164,13 @@ void FileLess::timerCallback()
     if (saved)
     {
         // The failure is over: its dialog goes, if it is still up.
-        auto* presenter = DialogPresenter::getInstance();
-        if (shownFailure.isNotEmpty() && presenter->getShownMessage() == shownFailure)
-            presenter->dismiss();
-        shownFailure.clear();
+        if (shownFailure.isNotEmpty())
+        {
+            auto* presenter = DialogPresenter::getInstance();
+            if (presenter->getShownMessage() == shownFailure)
+                presenter->dismiss();
+            shownFailure.clear();
+        }
     }
     else
     {

@@ -391,8 +391,10 @@ juce::Result XmlFile::replaceWithDataChecked (const juce::File& target, const vo
         if (out.getStatus().failed())
             return fail (describeFailure (out.getStatus().getErrorMessage()));
     }
-    if (! temp.overwriteTargetFileWithTemporary())
-        return fail ("the file could not be replaced");
+    // One attempt: a failed write is retried by its owner, and the framework's own retries
+    // would hold the message thread for half a second each time.
+    if (! temp.getFile().replaceFileIn (target))
+        return fail (describeFailure (juce::String (std::strerror (errno))));
     return juce::Result::ok();
 }
 
