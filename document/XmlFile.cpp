@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 
 namespace
 {
@@ -11,8 +12,9 @@ using CharPointer = juce::String::CharPointerType;
 bool isNameChar (juce::juce_wchar c) noexcept
 {
     static const juce::uint32 legalChars[] = { 0, 0x7ff6000, 0x87fffffe, 0x7fffffe, 0 };
-    if ((int) c < (int) juce::numElementsInArray (legalChars) * 32)
-        return (legalChars[c >> 5] & (juce::uint32) (1 << (c & 31))) != 0;
+    const auto code = static_cast<juce::uint32> (c);
+    if (code < std::size (legalChars) * 32)
+        return (legalChars[code >> 5] & (1u << (code & 31u))) != 0;
     return juce::CharacterFunctions::isLetterOrDigit (c) || c == '_' || c == '-' || c == ':' || c == '.';
 }
 
