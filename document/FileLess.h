@@ -6,7 +6,9 @@
 
 /** Keeps one value-tree document bound to one file without an explicit save: every change
     is written back one second after the last change of a burst. New, open and save-as only
-    decide which file is current. Also owns the one undo manager of the process. */
+    decide which file is current. A write that fails keeps the edit: it is retried every
+    second and reported once with the file and the reason, and New, Open and a quit do not
+    leave the document while it fails. Also owns the one undo manager of the process. */
 class FileLess : private juce::ValueTree::Listener,
                  private juce::Timer,
                  public PreferencesHandler
