@@ -1,6 +1,6 @@
 #include "document/PreferencesHandler.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "document/XmlFile.h"
 
 namespace

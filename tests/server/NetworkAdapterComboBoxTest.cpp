@@ -1,4 +1,4 @@
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "server/NetworkAdapterComboBox.h"
 #include "support/MessageLoop.h"
 
