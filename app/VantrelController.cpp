@@ -1,6 +1,14 @@
 #include "app/VantrelController.h"
 
+#include "document/AppData.h"
 #include "document/Identifiers.h"
+#include "model/ActiveCueListHandler.h"
+#include "model/CategoryManager.h"
+#include "model/ColorMask.h"
+#include "model/CueListManager.h"
+#include "model/DefaultsManager.h"
+#include "server/ServerManager.h"
+#include "time/TimeManager.h"
 
 VantrelController::VantrelController()
 {

@@ -1,15 +1,17 @@
 #pragma once
 
-#include "document/AppData.h"
-#include "model/ActiveCueListHandler.h"
-#include "model/CategoryManager.h"
-#include "model/ColorMask.h"
-#include "model/CueListManager.h"
-#include "model/DefaultsManager.h"
-#include "server/ServerManager.h"
-#include "time/TimeManager.h"
 #include <juce_data_structures/juce_data_structures.h>
 #include <memory>
+
+// Only named here: a file that reaches into a manager includes that manager's header.
+class ActiveCueListHandler;
+class AppData;
+class CategoryManager;
+class ColorMask;
+class CueListManager;
+class DefaultsManager;
+class ServerManager;
+class TimeManager;
 
 /** Builds, owns and connects the show model for the life of the process, and carries the
     document commands. Views reach the managers through its public fields. */

@@ -2,6 +2,7 @@
 
 #include "app/VantrelController.h"
 #include "document/AppData.h"
+#include "model/CategoryManager.h"
 #include "model/CueList.h"
 #include "model/DefaultsManager.h"
 #include "server/JsonWriter.h"

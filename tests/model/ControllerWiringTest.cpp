@@ -1,5 +1,10 @@
 #include "ListNodes.h"
 #include "app/VantrelController.h"
+#include "document/AppData.h"
+#include "model/ActiveCueListHandler.h"
+#include "model/ColorMask.h"
+#include "model/CueListManager.h"
+#include "model/DefaultsManager.h"
 #include "support/MessageLoop.h"
 #include "support/TempHome.h"
 #include <gtest/gtest.h>

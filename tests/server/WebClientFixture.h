@@ -1,6 +1,12 @@
 #pragma once
 
 #include "app/VantrelController.h"
+#include "document/PreferencesHandler.h"
+#include "model/ActiveCueListHandler.h"
+#include "model/CategoryManager.h"
+#include "model/CueList.h"
+#include "model/CueListManager.h"
+#include "server/ServerManager.h"
 #include "support/MessageLoop.h"
 #include "support/ServerTestSupport.h"
 #include "support/TempHome.h"

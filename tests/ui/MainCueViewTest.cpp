@@ -1,5 +1,8 @@
 #include "CueViewFixture.h"
 #include "app/VantrelController.h"
+#include "document/AppData.h"
+#include "model/CategoryManager.h"
+#include "model/CueListManager.h"
 #include "ui/MainComponent.h"
 #include "ui/MainCueView.h"
 
