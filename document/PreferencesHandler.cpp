@@ -5,7 +5,7 @@
 
 namespace
 {
-const juce::String appVersion { "1.1.0.643" };
+const juce::String appVersion { JUCE_APPLICATION_VERSION_STRING };
 }
 
 PreferencesHandler::PreferencesHandler()

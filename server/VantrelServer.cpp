@@ -351,7 +351,7 @@ juce::String VantrelServer::toWebColour (juce::uint32 argb)
 juce::String VantrelServer::createMiscMessage() const
 {
     return JsonWriter::toString (makeObject ({ { "type", "misc" },
-                                               { "version", "1.1.0.643" },
+                                               { "version", JUCE_APPLICATION_VERSION_STRING },
                                                { "name", state.hasProperty (IDs::name) ? state[IDs::name] : juce::var() } }));
 }
 
