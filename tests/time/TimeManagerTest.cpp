@@ -389,7 +389,7 @@ TEST_F (TimeManagerFixture, ReopeningAndClosingTheDeviceWhileTheCallbackReportsD
     home.getPreferencesFolder().getChildFile ("audio.xml").replaceWithText (
         R"(<DEVICESETUP deviceType="Fake" audioOutputDeviceName="" audioInputDeviceName="Fake In A"/>)");
 
-    test::Watchdog watchdog (60, "reopening and closing the audio device");
+    test::Watchdog deviceWatchdog (60, "reopening and closing the audio device");
     {
         // The real clock as driver 0: its timer thread is stopped on shutdown as well.
         auto reader = std::make_unique<LTCReader> (std::make_unique<test::FakeDeviceManager> (input));
