@@ -4,7 +4,7 @@
 # not allow. Layers are listed bottom first; a layer uses those below it as named under USES.
 #
 # An arrow to a higher layer (UP) closes a cycle of static libraries, which CMake links by
-# repeating them; each has its reason beside it and there are no others.
+# repeating them; each has its reason beside it.
 
 set(VANTREL_LAYER_TABLE "")
 set(VANTREL_LAYER_FILES "")
@@ -52,7 +52,7 @@ vantrel_layer(time USES document
     UP model
     PRIVATE PkgConfig::LTC)
 vantrel_layer(model USES document time
-    # A failed CSV import or settings file is reported through the dialog presenter.
+    # A CSV import that fails or finds nothing tells the user through the dialog presenter.
     UP ui/kit)
 vantrel_layer(ui/kit PUBLIC vantrel_resources)
 vantrel_layer(update USES platform document ui/kit)
