@@ -11,6 +11,8 @@
 #include <juce_data_structures/juce_data_structures.h>
 #include <memory>
 
+class LiveWaveform;
+
 /** Builds, owns and connects the show model for the life of the process, and carries the
     document commands. Views reach the managers through its public fields. */
 class VantrelController
@@ -51,6 +53,8 @@ public:
     std::shared_ptr<CueListManager> cueListManager;
     std::shared_ptr<CategoryManager> categoryManager;
     std::shared_ptr<DefaultsManager> defaultsManager;
+    /** The live list's waveform as last handed to the servers; they and their manager share it. */
+    std::shared_ptr<LiveWaveform> liveWaveform;
     /** The document's web-client servers. */
     std::shared_ptr<ServerManager> serverManager;
     std::shared_ptr<ColorMask> colorMask;
