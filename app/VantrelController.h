@@ -10,6 +10,7 @@ class CategoryManager;
 class ColorMask;
 class CueListManager;
 class DefaultsManager;
+class LiveWaveform;
 class ServerManager;
 class TimeManager;
 
@@ -53,6 +54,8 @@ public:
     std::shared_ptr<CueListManager> cueListManager;
     std::shared_ptr<CategoryManager> categoryManager;
     std::shared_ptr<DefaultsManager> defaultsManager;
+    /** The live list's waveform as last handed to the servers; they and their manager share it. */
+    std::shared_ptr<LiveWaveform> liveWaveform;
     /** The document's web-client servers. */
     std::shared_ptr<ServerManager> serverManager;
     std::shared_ptr<ColorMask> colorMask;

@@ -43,7 +43,7 @@ MainCueView::MainCueView (VantrelController& controller)
     setSize (640, height);
 
     // The first sync runs once the window holding the view exists.
-    juce::Timer::callAfterDelay (10, [safe = self]
+    juce::Timer::callAfterDelay (10, [safe = SafePointer<MainCueView> (this)]
     {
         if (auto* view = safe.getComponent())
         {
@@ -103,25 +103,10 @@ void MainCueView::driverChanged (int driverIndex)
 
 void MainCueView::activeCueListChanged()
 {
-    if (juce::MessageManager::existsAndIsCurrentThread())
-    {
-        followActiveCueList();
-        return;
-    }
-
-    // A switch made from a time driver's thread: building rows there would stall the driver
-    // and race the message thread. Several switches before the message thread gets to it
-    // need only one follow-up, which reads whatever list is live by then.
-    if (listChangePosted.exchange (true))
-        return;
-    juce::MessageManager::callAsync ([safe = self]
-    {
-        if (auto* view = safe.getComponent())
-        {
-            view->listChangePosted = false;
-            view->followActiveCueList();
-        }
-    });
+    // The live handler announces every switch on the message thread, a time driver's too
+    // (it posts those), so the rows are never built on a driver's thread.
+    JUCE_ASSERT_MESSAGE_THREAD
+    followActiveCueList();
 }
 
 void MainCueView::followActiveCueList()

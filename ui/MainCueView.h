@@ -77,10 +77,6 @@ private:
     ColorMask& colorMask;
     std::shared_ptr<CueList> currentList;
 
-    // Made on the message thread, copied by callers on other threads: a SafePointer made there
-    // would create the component's weak-reference master off the message thread.
-    const SafePointer<MainCueView> self { this };
-    std::atomic<bool> listChangePosted { false };
     std::atomic<int> numInitialisations { 0 };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainCueView)
