@@ -159,7 +159,7 @@ void ServerManager::setWaveform (const juce::Array<int>& newPeaks, float lengthM
 
 void ServerManager::forEachServer (const std::function<void (VantrelServer&)>& f)
 {
-    // A copy: a server's work may change the set (a failing start removes its node).
+    // A copy: what a server does in here must not be able to invalidate this loop.
     auto current = servers;
     for (auto& server : current)
         f (*server);
