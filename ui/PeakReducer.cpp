@@ -6,19 +6,21 @@ PeakReducer::PeakReducer (const juce::AudioThumbnailBase& t) : thumbnail (t)
 
 PeakReducer::~PeakReducer()
 {
-    cancelPendingUpdate();
+    stopTimer();
 }
 
 void PeakReducer::start (double spanSeconds)
 {
     prepare (spanSeconds);
+    // A timer rather than a posted message: posted messages are drained in one go, and the
+    // gap before the next tick lets the loop serve input and painting.
     if (! runSlice())
-        triggerAsyncUpdate();
+        startTimer (1);
 }
 
 void PeakReducer::cancel()
 {
-    cancelPendingUpdate();
+    stopTimer();
     running = false;
     peaks.clear();
 }
@@ -57,6 +59,7 @@ bool PeakReducer::runSlice()
     }
 
     running = false;
+    stopTimer();
     auto result = std::move (peaks);
     peaks = {};
     if (onFinished)
@@ -64,8 +67,7 @@ bool PeakReducer::runSlice()
     return true;
 }
 
-void PeakReducer::handleAsyncUpdate()
+void PeakReducer::timerCallback()
 {
-    if (! runSlice())
-        triggerAsyncUpdate();
+    runSlice();
 }

@@ -5,9 +5,9 @@
 
 /** Reduces a fully loaded thumbnail to minimum/maximum pairs, 40 per second of a span, as
     integers (the thumbnail's value × 255, truncated). The work stays on the message thread
-    but is cut into slices of a few milliseconds, continued by posted messages, so a long
-    file never stalls the show. */
-class PeakReducer : private juce::AsyncUpdater
+    but is cut into slices of a few milliseconds, continued by a timer, so a long file never
+    stalls the show: between slices the message loop gets back to input and painting. */
+class PeakReducer : private juce::Timer
 {
 public:
     explicit PeakReducer (const juce::AudioThumbnailBase& thumbnail);
@@ -40,7 +40,7 @@ private:
     int numPairs = 0, nextPair = 0;
     bool running = false;
 
-    void handleAsyncUpdate() override;
+    void timerCallback() override;
 
     JUCE_DECLARE_NON_COPYABLE (PeakReducer)
 };
