@@ -1,15 +1,18 @@
 #include "ui/MainCueView.h"
 
+#include "server/ServerManager.h"
 #include <iostream>
 
 MainCueView::MainCueView (VantrelController& c)
-    : colorMaskWidget (c.categoryManager, c.colorMask),
+    : cueListTabs (c.cueListManager, *c.activeCueListHandler),
+      colorMaskWidget (c.categoryManager, c.colorMask),
       controller (c)
 {
     // The base has made the view opaque and attached the context with continuous repainting.
     controller.activeCueListHandler->addListener (this);
     controller.timeManager->addListener (this);
 
+    addAndMakeVisible (cueListTabs);
     addAndMakeVisible (cueRows);
 
     auto& master = controller.timeManager->master;
@@ -20,6 +23,14 @@ MainCueView::MainCueView (VantrelController& c)
     timecodeDisplay.driverSelector.setDriverNames (names);
     timecodeDisplay.driverSelector.setSelected (names.indexOf (master.getName()));
     addAndMakeVisible (timecodeDisplay);
+
+    // Browsers get the live list's waveform; this timeline takes no drops.
+    timeline.onWaveform = [servers = std::weak_ptr<ServerManager> (controller.serverManager)] (juce::Array<int> peaks, double lengthMs)
+    {
+        if (auto manager = servers.lock())
+            manager->setWaveform (peaks, (float) lengthMs);
+    };
+    addAndMakeVisible (timeline);
 
     colorMaskWidget.setName ("Show:");
     colorMaskWidget.setColour (juce::Label::textColourId,
@@ -80,7 +91,9 @@ bool MainCueView::muteDebugNotifications (DebugMessageControl control)
 
 void MainCueView::timeChanged (const TimeInfo& info)
 {
-    cueRows.timeChanged (effectiveTime (info), false);
+    const auto effective = effectiveTime (info);
+    cueRows.timeChanged (effective, false);
+    timeline.setPlayhead (effective.time);
     timecodeDisplay.setTime (info);
 }
 
@@ -123,6 +136,7 @@ void MainCueView::activeCueListChanged()
 
 void MainCueView::followActiveCueList()
 {
+    const bool timelineWasVisible = timeline.isVisible();
     if (currentList != nullptr)
         currentList->removeListener (this);
 
@@ -130,8 +144,23 @@ void MainCueView::followActiveCueList()
     cueRows.setCueList (currentList, controller.colorMask->getColors());
     cueRows.timeChanged (effectiveTime (controller.timeManager->getTimeInfo()), true);
 
+    // A timetable has no audio; without a list the timeline keeps its visibility.
+    if (currentList != nullptr)
+        timeline.setVisible (! currentList->isTimetable());
+    if (timeline.isVisible())
+        updateTimeline();
+
     if (currentList != nullptr)
         currentList->addListener (this);
+    if (timeline.isVisible() != timelineWasVisible)
+        resized();
+}
+
+void MainCueView::updateTimeline()
+{
+    timeline.setCueList (currentList.get(), controller.colorMask->getColors());
+    // Setting the list puts the playhead at 0; a clock standing still would leave it there.
+    timeline.setPlayhead (effectiveTime (controller.timeManager->getTimeInfo()).time);
 }
 
 void MainCueView::colorMaskChanged()
@@ -140,12 +169,19 @@ void MainCueView::colorMaskChanged()
     // The shown cues changed, so the next cue's index did too; while time stands still no
     // publication would put the marker right.
     cueRows.timeChanged (effectiveTime (controller.timeManager->getTimeInfo()), true);
+    if (timeline.isVisible())
+        updateTimeline();
 }
 
 void MainCueView::cuesChanged()
 {
     cueRows.setCueList (currentList, controller.colorMask->getColors());
     cueRows.timeChanged (effectiveTime (controller.timeManager->getTimeInfo()), true);
+}
+
+void MainCueView::cueListAudioFileChanged()
+{
+    updateTimeline();
 }
 
 void MainCueView::cueListFpsChanged()
@@ -170,6 +206,9 @@ void MainCueView::resized()
     box.justifyContent = juce::FlexBox::JustifyContent::flexStart;
 
     box.items.add (Item (timecodeDisplay).withFlex (1.0f).withMaxHeight (115.0f).withMargin ({ 5, 20, 0, 20 }));
+    box.items.add (Item (cueListTabs).withHeight (27.0f).withMargin ({ 5, 20, 0, 20 }));
+    if (timeline.isVisible())
+        box.items.add (Item (timeline).withFlex (0.4f).withMinHeight (50.0f).withMaxHeight (102.0f).withMargin ({ 10, 20, 0, 20 }));
     box.items.add (Item (colorMaskWidget).withWidth (200.0f).withHeight (10.0f).withMargin ({ 10, 20, 0, 20 }));
     box.items.add (Item (cueRows).withFlex (4.0f).withMargin ({ 10, 0, 10, 0 }));
 
