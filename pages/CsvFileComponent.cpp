@@ -83,8 +83,10 @@ CsvFileComponent::~CsvFileComponent()
 void CsvFileComponent::startRowDrag()
 {
     handle.setToggleState (true, juce::dontSendNotification);
-    if (auto* organizer = findParentComponentOfClass<CueListOrganizer>())
-        organizer->startRowDrag (*this);
+    // While the last drag's image still fades out no new drag starts: no handle stays down.
+    auto* organizer = findParentComponentOfClass<CueListOrganizer>();
+    if (organizer == nullptr || ! organizer->startRowDrag (*this))
+        handle.setToggleState (false, juce::dontSendNotification);
 }
 
 void CsvFileComponent::mouseUp (const juce::MouseEvent&)

@@ -64,12 +64,16 @@ void CueListOrganizer::rebuild()
     resized();
 }
 
-void CueListOrganizer::startRowDrag (CsvFileComponent& row)
+bool CueListOrganizer::startRowDrag (CsvFileComponent& row)
 {
     const int index = rows.indexOf (&row);
-    if (index < 0 || isDragAndDropActive())
-        return;
-    startDragging (index, &row, juce::ScaledImage(), false);
+    if (index >= 0 && ! isDragAndDropActive())
+    {
+        startDragging (index, &row, juce::ScaledImage(), false);
+        if (isDragAndDropActive())
+            rowBeingDragged = &row;
+    }
+    return rowBeingDragged == &row;
 }
 
 bool CueListOrganizer::isInterestedInFileDrag (const juce::StringArray& files)
@@ -171,6 +175,7 @@ void CueListOrganizer::itemDropped (const SourceDetails& details)
 
 void CueListOrganizer::dragOperationEnded (const SourceDetails&)
 {
+    rowBeingDragged = nullptr;
     restoreRows();
 }
 

@@ -33,8 +33,9 @@ public:
     CsvFileComponent* getRow (int index) const { return rows[index]; }
     int indexOfRow (const CsvFileComponent* row) const { return rows.indexOf (row); }
 
-    /** Starts dragging the row (a row of this organizer), described by its position. */
-    void startRowDrag (CsvFileComponent& row);
+    /** Starts dragging the row (a row of this organizer), described by its position, unless a
+        drag runs already. Returns whether this row is the one being dragged. */
+    bool startRowDrag (CsvFileComponent& row);
 
     /** Every file ends in ".csv", letter case included. */
     bool isInterestedInFileDrag (const juce::StringArray& files) override;
@@ -58,6 +59,7 @@ private:
     juce::OwnedArray<CsvFileComponent> rows;
     juce::OwnedArray<LineComponent> separators;
     juce::Path emptyIcon;
+    juce::Component::SafePointer<CsvFileComponent> rowBeingDragged;
 
     /** The dragged row, when it is one of the rows shown now: rows are replaced on every
         change of the lists, also while a drag runs (an undo during the drag). */

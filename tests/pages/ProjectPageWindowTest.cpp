@@ -237,6 +237,23 @@ TEST_F (ProjectPageWindowTest, ADragLetGoInPlaceOrOutsideRestoresTheRowsAndAddsN
     expectRowsAtRest();
 }
 
+TEST_F (ProjectPageWindowTest, ADragTriedWhileTheLastOneEndsLeavesNoHandleDown)
+{
+    addLists();
+    ASSERT_TRUE (test::pumpUntil ([&] { return organizer().getNumRows() == 3; }));
+    dragRow (1, 1);
+    mouse.release (organizer(), slot (1));
+    ASSERT_TRUE (organizer().isDragAndDropActive()) << "the last drag's image is still on its way out";
+
+    auto& handle = organizer().getRow (0)->getHandle();
+    mouse.press (handle, { 5, 11 });
+    mouse.dragTo (handle, { 5, 15 });
+    EXPECT_FALSE (handle.getToggleState());
+    letGo (handle, { 5, 15 });
+    expectRowsAtRest();
+    EXPECT_FALSE (undo.canUndo());
+}
+
 // Every change of the lists replaces the rows, so an undo or redo pressed during a drag takes
 // the dragged row away: the drag then ends without changing anything.
 TEST_F (ProjectPageWindowTest, UndoOrRedoDuringADragChangeNothingElse)
