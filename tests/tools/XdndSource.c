@@ -4,6 +4,7 @@
    and "drag-end" when a drag is over. */
 #include <gtk/gtk.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 static gchar** uris;
 
