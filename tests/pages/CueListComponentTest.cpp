@@ -77,11 +77,15 @@ TEST_F (CueListComponentTest, BindsToTheSelectedListAfterItIsLaidOut)
 
 TEST_F (CueListComponentTest, APanelGoneBeforeItsFirstBindingIsLeftAlone)
 {
-    addShow();
+    auto list = addShow();
+    selection.setActiveCueList (list);
     for (int i = 0; i < 5; ++i)
         std::make_unique<CueListComponent> (selection).reset();
     test::pumpFor (50);
-    SUCCEED();
+    // A late binding of a deleted panel would have left it listening to the list and the handler.
+    list->setName ("Renamed");
+    selection.setActiveCueList (list);
+    EXPECT_EQ (list->getName(), "Renamed");
 }
 
 TEST_F (CueListComponentTest, ShowsTheListsFileStartRateAndCues)
