@@ -127,12 +127,3 @@ void messageLoop (benchmark::State& state)
 
 BENCHMARK (slices)->Iterations (5)->UseManualTime()->Unit (benchmark::kMillisecond);
 BENCHMARK (messageLoop)->Iterations (3)->UseManualTime()->Unit (benchmark::kMillisecond);
-
-int main (int argc, char** argv)
-{
-    juce::ScopedJuceInitialiser_GUI juce;
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -2,6 +2,8 @@
 
 #include "BinaryData.h"
 #include "app/VantrelController.h"
+#include "document/AppData.h"
+#include "model/DefaultsManager.h"
 
 namespace
 {

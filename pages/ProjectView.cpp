@@ -2,6 +2,7 @@
 
 #include "BinaryData.h"
 #include "app/VantrelController.h"
+#include "document/AppData.h"
 #include "pages/CueListComponent.h"
 #include "pages/CueListOrganizer.h"
 #include "ui/kit/ResizableViewport.h"

@@ -1,5 +1,6 @@
 #include "OrganizerFixture.h"
 #include "document/AppData.h"
+#include "model/DefaultsManager.h"
 #include "ui/kit/ResizableViewport.h"
 
 namespace

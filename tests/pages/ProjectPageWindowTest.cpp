@@ -1,4 +1,5 @@
 #include "OrganizerFixture.h"
+#include "document/AppData.h"
 #include "pages/CueListComponent.h"
 #include "pages/PreferencesView.h"
 #include "pages/ProjectView.h"
