@@ -2,6 +2,7 @@
 
 #include "document/Identifiers.h"
 #include "model/CueListManager.h"
+#include "pages/PreferencesView.h"
 #include "platform/Platform.h"
 #include "ui/DesktopWindow.h"
 #include "ui/MainComponent.h"
@@ -50,9 +51,7 @@ void VantrelApplication::openPreferencesWindow()
 {
     if (preferencesWindow == nullptr)
     {
-        auto* view = new juce::Component();
-        view->setSize (1100, 600);
-        auto* main = new MainComponent (controller, view);
+        auto* main = new MainComponent (controller, new PreferencesView (controller));
         main->titleBar.onClose = [this] { closePreferencesWindow(); };
         preferencesWindow = std::make_unique<DesktopWindow> (main);
         setUpWindow (*preferencesWindow, 1100, 450);

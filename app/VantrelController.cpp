@@ -86,15 +86,16 @@ void VantrelController::redo()
         um->redo();
 }
 
-juce::String VantrelController::getDocumentName() const
+std::function<void (const juce::Array<int>&, float)> VantrelController::getWaveformPublisher() const
 {
-    return documentNameFromPath (appData->getDocumentFile().getFullPathName());
+    return [servers = std::weak_ptr<ServerManager> (serverManager)] (const juce::Array<int>& peaks, float lengthMs)
+    {
+        if (auto manager = servers.lock())
+            manager->setWaveform (peaks, lengthMs);
+    };
 }
 
-juce::String VantrelController::documentNameFromPath (const juce::String& path)
+juce::String VantrelController::getDocumentName() const
 {
-    const int start = juce::jmax (path.lastIndexOfChar ('\\'), path.lastIndexOfChar ('/')) + 1;
-    const auto name = path.substring (start);
-    const int dot = name.lastIndexOfChar ('.');
-    return dot > 0 ? name.substring (0, dot) : name;
+    return appData->getDocumentFile().getFileNameWithoutExtension();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_data_structures/juce_data_structures.h>
+#include <functional>
 #include <memory>
 
 // Only named here: a file that reaches into a manager includes that manager's header.
@@ -48,11 +49,12 @@ public:
     /** The current document file's name without extension; empty when there is none. */
     juce::String getDocumentName() const;
 
-    /** The name shown for a document path: the text after the last separator ('\\' or '/'),
-        cut at its last dot unless that dot starts the name. */
-    static juce::String documentNameFromPath (const juce::String& path);
-
     AppData& getAppData() { return *appData; }
+
+    /** Hands the live list's waveform (peaks, span in milliseconds) to the web-client servers.
+        A view keeps this instead of the server manager; called after the controller has gone,
+        it does nothing. Message thread only. */
+    std::function<void (const juce::Array<int>& peaks, float lengthMs)> getWaveformPublisher() const;
 
     // Declared in this order so that destruction runs bottom-up: the document data (and with
     // it the undo manager) and the listener list go first, then the managers.

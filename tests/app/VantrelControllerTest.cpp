@@ -126,17 +126,29 @@ TEST (VantrelController, UndoAndRedo)
     EXPECT_EQ (lists["note"].toString(), "a");
 }
 
-TEST (VantrelController, DocumentNames)
+TEST (VantrelController, DocumentNamesAreFileNamesWithoutTheExtension)
 {
+    // The last used file is reopened at start: its name is the document's name.
     const struct
     {
-        const char* path;
+        const char* relativePath;
         const char* name;
-    } cases[] = { { "D:\\Events\\Gala.xml", "Gala" }, { "D:\\Events\\.xml", ".xml" }, { "", "" },
-                  { "/home/op/Gala.xml", "Gala" },     { "/home/op/show", "show" },   { "/home/op.d/show", "show" },
-                  { "/x/a.b.xml", "a.b" } };
+    } cases[] = { { "Gala.xml", "Gala" },       { "Tour.2024.xml", "Tour.2024" }, { "Tour", "Tour" },
+                  { ".xml", ".xml" },           { "op.d/show", "show" },          { "back\\slash.xml", "back\\slash" } };
     for (const auto& c : cases)
-        EXPECT_EQ (VantrelController::documentNameFromPath (c.path), juce::String (c.name)) << c.path;
+    {
+        test::TempHome home;
+        auto folder = home.getSettingsFolder();
+        folder.getChildFile ("preferences").createDirectory();
+        auto file = folder.getChildFile (c.relativePath);
+        file.getParentDirectory().createDirectory();
+        file.replaceWithText ("<Vantrel version=\"1.1.0\"/>");
+        PreferencesHandler().setLastUsedFile (file);
+
+        VantrelController controller;
+        ASSERT_EQ (controller.getAppData().getDocumentFile(), file) << c.relativePath;
+        EXPECT_EQ (controller.getDocumentName(), juce::String (c.name)) << c.relativePath;
+    }
 }
 
 TEST (VantrelController, ADefaultWithoutAUsableRateStartsTheClockAt30)
