@@ -22,21 +22,23 @@ int SimpleLevelMeter::getNumLitSegments (float newLevel)
 
     const auto root = std::exp (std::log ((double) newLevel) / 3.0);
     // nearbyint rounds halves to even in the default rounding mode.
-    const auto lit = std::nearbyint (juce::jmin (root, 2.0) * numSegments);
+    const auto lit = std::nearbyint (juce::jmin (root, 1.0) * numSegments);
     return static_cast<int> (lit);
+}
+
+void SimpleLevelMeter::setLevel (float newLevel)
+{
+    level = newLevel;
+    repaint();
 }
 
 void SimpleLevelMeter::timerCallback()
 {
+    // Off screen nothing is read or drawn.
     if (isShowing())
-    {
-        level = levelGetter != nullptr ? (float) levelGetter->getCurrentLevel() : 0.0f;
-        repaint();
-    }
+        setLevel (levelGetter != nullptr ? (float) levelGetter->getCurrentLevel() : 0.0f);
     else
-    {
         level = 0.0f;
-    }
 }
 
 void SimpleLevelMeter::paint (juce::Graphics& g)

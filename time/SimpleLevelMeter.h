@@ -22,6 +22,9 @@ public:
     /** The level last read (0 while off screen). */
     float getLevel() const { return level; }
 
+    /** Shows a level until the next poll replaces it. */
+    void setLevel (float newLevel);
+
     void paint (juce::Graphics& g) override;
     void resized() override {}
 
