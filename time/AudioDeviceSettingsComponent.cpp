@@ -192,7 +192,22 @@ void AudioDeviceSettingsComponent::applyInputDevice()
         setup.outputDeviceName = setup.inputDeviceName;
     setup.useDefaultInputChannels = true;
 
-    const auto error = deviceManager.setAudioDeviceSetup (setup, true);
+    auto error = deviceManager.setAudioDeviceSetup (setup, true);
+
+    // After "No input" on the channel row the device manager's default is no channel at all,
+    // so a newly chosen input would stay silent, with no channel row to fix it on a one-channel
+    // device. Such an input gets its first channel.
+    if (error.isEmpty())
+    {
+        auto* device = deviceManager.getCurrentAudioDevice();
+        auto opened = deviceManager.getAudioDeviceSetup();
+        if (device != nullptr && ! device->getInputChannelNames().isEmpty() && opened.inputChannels.isZero())
+        {
+            opened.useDefaultInputChannels = false;
+            opened.inputChannels.setBit (0);
+            error = deviceManager.setAudioDeviceSetup (opened, true);
+        }
+    }
 
     selectCurrentInput (*inputCombo);
     resized();

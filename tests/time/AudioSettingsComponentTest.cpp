@@ -273,6 +273,27 @@ TEST_F (AudioPanelFixture, NoInputOnTheChannelRowKeepsTheDeviceWithoutChannels)
     EXPECT_EQ (rows().getChannelSelector()->getComboBox().getSelectedId(), -1);
 }
 
+TEST_F (AudioPanelFixture, AnInputChosenAfterNoInputOnTheChannelRowOpensWithItsFirstChannel)
+{
+    // "No input" on the channel row leaves the device manager wanting no channel by default;
+    // a one-channel input, which has no channel row, must still open with its channel.
+    start();
+    chooseInput (1);
+    rows().getChannelSelector()->getComboBox().setSelectedId (-1, juce::sendNotificationSync);
+    ASSERT_TRUE (test::settle());
+    chooseInput (-1);
+
+    input->numInputChannels = 1;
+    chooseInput (2);
+    ASSERT_NE (manager->getFakeDevice(), nullptr);
+    EXPECT_EQ (manager->getFakeDevice()->inputName, "Fake In B");
+    EXPECT_TRUE (manager->getFakeDevice()->isPlaying());
+    EXPECT_EQ (manager->getFakeDevice()->getActiveInputChannels(), juce::BigInteger (1));
+    EXPECT_EQ (rows().getChannelSelector(), nullptr);
+    EXPECT_NE (rows().getLevelMeter(), nullptr);
+    ASSERT_TRUE (test::pumpUntil ([&] { return saved ("audioInputDeviceName") == "Fake In B" && saved ("audioDeviceInChans") == "1"; }));
+}
+
 TEST_F (AudioPanelFixture, WithSeveralTypesATypeRowChoosesTheTypeAndRebuildsTheRows)
 {
     start ({ "Fake", "Other" });

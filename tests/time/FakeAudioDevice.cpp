@@ -24,7 +24,9 @@ juce::StringArray FakeAudioDevice::getOutputChannelNames()
 
 juce::StringArray FakeAudioDevice::getInputChannelNames()
 {
-    return inputName.isEmpty() ? juce::StringArray() : juce::StringArray ("In 1", "In 2");
+    if (inputName.isEmpty())
+        return {};
+    return input->numInputChannels == 1 ? juce::StringArray ("In 1") : juce::StringArray ("In 1", "In 2");
 }
 
 juce::String FakeAudioDevice::open (const juce::BigInteger& ins, const juce::BigInteger& outs, double rate, int size)
@@ -40,7 +42,7 @@ juce::String FakeAudioDevice::open (const juce::BigInteger& ins, const juce::Big
     if (getAvailableSampleRates().contains (rate))
         sampleRate = rate;
     activeInputs = inputName.isEmpty() ? juce::BigInteger() : ins;
-    activeInputs.setRange (2, activeInputs.getHighestBit() + 1, false);
+    activeInputs.setRange (getInputChannelNames().size(), activeInputs.getHighestBit() + 1, false);
     activeOutputs = outputName.isEmpty() ? juce::BigInteger() : outs;
     activeOutputs.setRange (2, activeOutputs.getHighestBit() + 1, false);
     bufferSize = size > 0 ? juce::jmin (size, 4096) : 512;

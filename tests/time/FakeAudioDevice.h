@@ -26,6 +26,9 @@ struct FakeAudioInput
     juce::String openError;
     double refusedSampleRate = 0.0;
     int refusedBufferSize = 0;
+
+    /** Input channels of the devices opened from now on: 2 ("In 1", "In 2") or 1 ("In 1"). */
+    int numInputChannels = 2;
 };
 
 /** An input device without hardware: channels "In 1" and "In 2", outputs "Left" and "Right",
