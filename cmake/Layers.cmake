@@ -52,7 +52,9 @@ vantrel_layer(document USES platform
     UP ui/kit)
 vantrel_layer(time USES document
     # The time manager picks the live cue list for each incoming time, on the driver's thread.
-    UP model
+    # The audio settings panel tells the user through the dialog presenter when the input,
+    # sample rate or buffer size cannot be set.
+    UP model ui/kit
     PRIVATE PkgConfig::LTC)
 vantrel_layer(model USES document time
     # A CSV import that fails or finds nothing tells the user through the dialog presenter.
