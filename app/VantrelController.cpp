@@ -27,6 +27,12 @@ VantrelController::VantrelController()
     // Building the model may write derived values (a category link, a category made for a
     // colour); none of that is the user's to undo.
     AppData::getUndoManager()->clearUndoHistory();
+
+    juce::Timer::callAfterDelay (100, [this, weak = std::weak_ptr<int> (alive)]
+                                 {
+                                     if (! weak.expired())
+                                         updateChecker.checkForUpdates (true);
+                                 });
 }
 
 VantrelController::~VantrelController()

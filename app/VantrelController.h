@@ -8,6 +8,7 @@
 #include "model/DefaultsManager.h"
 #include "server/ServerManager.h"
 #include "time/TimeManager.h"
+#include "update/UpdateChecker.h"
 #include <juce_data_structures/juce_data_structures.h>
 #include <memory>
 
@@ -64,8 +65,16 @@ public:
 private:
     juce::ListenerList<Listener> listeners;
 
+    // The delayed start-up check holds it weakly: a controller gone by then is left alone.
+    std::shared_ptr<int> alive = std::make_shared<int> (0);
+
 public:
     std::unique_ptr<AppData> appData;
+
+    /** The start-up check. Declared last: it is built before the constructor makes the document
+        data (so its preferences copy reads the file first) and destroyed first, its threads
+        joined before anything else goes. */
+    UpdateChecker updateChecker;
 
     JUCE_DECLARE_NON_COPYABLE (VantrelController)
 };

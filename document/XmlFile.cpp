@@ -41,3 +41,8 @@ std::unique_ptr<juce::XmlElement> XmlFile::read (const juce::File& file)
         return nullptr;
     return juce::XmlDocument::parse (file);
 }
+
+std::unique_ptr<juce::XmlElement> XmlFile::parse (const juce::String& text)
+{
+    return juce::parseXML (text);
+}

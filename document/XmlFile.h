@@ -19,5 +19,8 @@ public:
     /** Parses a file; null when it is missing, empty or not well-formed XML. */
     static std::unique_ptr<juce::XmlElement> read (const juce::File& file);
 
+    /** Parses text that may come from elsewhere (the network); null when it is not XML. */
+    static std::unique_ptr<juce::XmlElement> parse (const juce::String& text);
+
     XmlFile() = delete;
 };
