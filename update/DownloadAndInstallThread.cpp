@@ -183,7 +183,9 @@ juce::String DownloadAndInstallThread::unzip (const juce::MemoryBlock& block)
 
     // A folder of its own: nothing the user keeps in Downloads is overwritten.
     downloadsFolder.createDirectory();
-    const auto folder = downloadsFolder.getNonexistentChildFile (updateFolderName, {}, false);
+    auto folder = downloadsFolder.getChildFile (updateFolderName);
+    for (int n = 2; folder.exists(); ++n)
+        folder = downloadsFolder.getChildFile (juce::String (updateFolderName) + " (" + juce::String (n) + ")");
     if (const auto made = folder.createDirectory(); made.failed())
         return made.getErrorMessage();
 

@@ -70,6 +70,7 @@ void VersionChecker::check()
 {
     if (isThreadRunning())
         return;
+    url = UpdateEndpoint::getOverviewUrl();
     connection.rearm();
     startThread();
 }
@@ -155,7 +156,7 @@ VersionChecker::VersionCheckResult VersionChecker::readOverview (const juce::Str
 void VersionChecker::run()
 {
     std::optional<juce::String> text;
-    if (connection.open (UpdateEndpoint::getOverviewUrl(), {}))
+    if (connection.open (url, {}))
         text = connection.readText (maxOverviewBytes);
     connection.close();
 

@@ -58,6 +58,7 @@ public:
 
 private:
     VersionCheckResult result;
+    juce::URL url; // taken on the message thread before each start
     UpdateConnection connection;
     MessagePoster poster;
 
