@@ -4,6 +4,9 @@
 
 namespace
 {
+// Large reads: the stream moves what is left in its buffer after every read.
+constexpr int chunkBytes = 64 * 1024;
+
 bool isRedirect (int status)
 {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -90,23 +93,25 @@ int UpdateConnection::read (void* buffer, int bytes)
     return juce::jmax (0, stream->read (buffer, bytes));
 }
 
-bool UpdateConnection::failed() const
+bool UpdateConnection::failed()
 {
+    // Under the lock: a cancel from another thread changes what the stream reports.
+    const std::lock_guard<std::mutex> guard (lock);
     return stream == nullptr || stream->isError();
 }
 
 std::optional<juce::String> UpdateConnection::readText (size_t maxBytes)
 {
     juce::MemoryOutputStream text;
-    char chunk[8192];
+    juce::HeapBlock<char> chunk (chunkBytes);
     for (;;)
     {
-        const int got = read (chunk, (int) sizeof (chunk));
+        const int got = read (chunk.get(), chunkBytes);
         if (got <= 0)
             break;
         if (text.getDataSize() + (size_t) got > maxBytes)
             return std::nullopt;
-        text.write (chunk, (size_t) got);
+        text.write (chunk.get(), (size_t) got);
     }
     if (failed())
         return std::nullopt;

@@ -36,7 +36,7 @@ public:
         or after a cancel. */
     int read (void* buffer, int bytes);
     /** Worker thread. True when the transfer broke off (or was cancelled) rather than ended. */
-    bool failed() const;
+    bool failed();
 
     /** Worker thread. The whole reply as text; nothing when the request failed, was cancelled
         or the reply is longer than the limit. */

@@ -18,6 +18,9 @@ class LocalHttpServer
 public:
     struct Reply
     {
+        Reply() = default;
+        Reply (int statusCode, std::string content) : status (statusCode), body (std::move (content)) {}
+
         int status = 200;
         std::string body;
         bool withLength = true;            // a Content-Length header

@@ -124,7 +124,7 @@ TEST_F (VersionCheck, AsksTheServiceAndReportsOnTheMessageThread)
 TEST_F (VersionCheck, FailedRequestsAreErrors)
 {
     test::LocalHttpServer::Reply big;
-    big.body = "<data>" + std::string (2 << 20, ' ') + "</data>";
+    big.body = "<data>" + std::string ((1 << 20) + 1000, ' ') + "</data>";
     test::LocalHttpServer::Reply moved;
     moved.status = 302;
     moved.location = "http://example.invalid/overview.xml";
@@ -140,7 +140,7 @@ TEST_F (VersionCheck, FailedRequestsAreErrors)
         VersionChecker checker;
         listen (checker);
         checker.check();
-        ASSERT_TRUE (waitForResults (1)) << c.name;
+        ASSERT_TRUE (waitForResults (1, 30000)) << c.name;
         EXPECT_EQ (results->at (0).status, VersionChecker::error) << c.name;
         EXPECT_EQ (results->at (0).message, VersionChecker::failedText) << c.name;
     }
