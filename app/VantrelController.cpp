@@ -1,8 +1,18 @@
 #include "app/VantrelController.h"
 
+#include "document/AppData.h"
 #include "document/Identifiers.h"
+#include "model/ActiveCueListHandler.h"
+#include "model/CategoryManager.h"
+#include "model/ColorMask.h"
+#include "model/CueListManager.h"
+#include "model/DefaultsManager.h"
+#include "server/ServerManager.h"
+#include "time/TimeManager.h"
+#include "update/UpdateChecker.h"
+#include "server/LiveWaveform.h"
 
-VantrelController::VantrelController()
+VantrelController::VantrelController() : updateChecker (std::make_unique<UpdateChecker>())
 {
     appData = std::make_unique<AppData>();
     categoryManager = std::make_shared<CategoryManager>();
@@ -13,6 +23,7 @@ VantrelController::VantrelController()
     selectedCueListHandler = std::make_shared<ActiveCueListHandler> (cueListManager);
     // A stored default without a usable rate (missing, 0) counts as 30 here.
     timeManager = std::make_shared<TimeManager> (activeCueListHandler, DefaultsManager::usableFps (defaultsManager->getDefaultFps()));
+    liveWaveform = std::make_shared<LiveWaveform>();
     serverManager = std::make_shared<ServerManager> (appData->getOrCreateChild (IDs::Servers), this);
 
     appData->documentLoaded = [this]
@@ -28,10 +39,10 @@ VantrelController::VantrelController()
     // colour); none of that is the user's to undo.
     AppData::getUndoManager()->clearUndoHistory();
 
-    juce::Timer::callAfterDelay (100, [this, weak = std::weak_ptr<int> (alive)]
+    juce::Timer::callAfterDelay (100, [self = juce::WeakReference<VantrelController> (this)]
                                  {
-                                     if (! weak.expired())
-                                         updateChecker.checkForUpdates (true);
+                                     if (self != nullptr)
+                                         self->updateChecker->checkForUpdates (true);
                                  });
 }
 

@@ -1,16 +1,19 @@
 #pragma once
 
-#include "document/AppData.h"
-#include "model/ActiveCueListHandler.h"
-#include "model/CategoryManager.h"
-#include "model/ColorMask.h"
-#include "model/CueListManager.h"
-#include "model/DefaultsManager.h"
-#include "server/ServerManager.h"
-#include "time/TimeManager.h"
-#include "update/UpdateChecker.h"
 #include <juce_data_structures/juce_data_structures.h>
 #include <memory>
+
+// Only named here: a file that reaches into a manager includes that manager's header.
+class ActiveCueListHandler;
+class AppData;
+class CategoryManager;
+class ColorMask;
+class CueListManager;
+class DefaultsManager;
+class LiveWaveform;
+class ServerManager;
+class TimeManager;
+class UpdateChecker;
 
 /** Builds, owns and connects the show model for the life of the process, and carries the
     document commands. Views reach the managers through its public fields. */
@@ -52,6 +55,8 @@ public:
     std::shared_ptr<CueListManager> cueListManager;
     std::shared_ptr<CategoryManager> categoryManager;
     std::shared_ptr<DefaultsManager> defaultsManager;
+    /** The live list's waveform as last handed to the servers; they and their manager share it. */
+    std::shared_ptr<LiveWaveform> liveWaveform;
     /** The document's web-client servers. */
     std::shared_ptr<ServerManager> serverManager;
     std::shared_ptr<ColorMask> colorMask;
@@ -65,16 +70,16 @@ public:
 private:
     juce::ListenerList<Listener> listeners;
 
-    // The delayed start-up check holds it weakly: a controller gone by then is left alone.
-    std::shared_ptr<int> alive = std::make_shared<int> (0);
-
 public:
     std::unique_ptr<AppData> appData;
 
     /** The start-up check. Declared last: it is built before the constructor makes the document
         data (so its preferences copy reads the file first) and destroyed first, its threads
         joined before anything else goes. */
-    UpdateChecker updateChecker;
+    std::unique_ptr<UpdateChecker> updateChecker;
 
+private:
+    // The delayed start-up check holds a weak reference: a controller gone by then is left alone.
+    JUCE_DECLARE_WEAK_REFERENCEABLE (VantrelController)
     JUCE_DECLARE_NON_COPYABLE (VantrelController)
 };

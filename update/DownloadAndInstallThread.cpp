@@ -1,6 +1,6 @@
 #include "update/DownloadAndInstallThread.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 namespace
 {

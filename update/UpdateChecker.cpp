@@ -8,7 +8,8 @@ UpdateChecker::UpdateChecker() = default;
 
 UpdateChecker::~UpdateChecker()
 {
-    alive.reset();
+    // Before the progress dialog closes below: its callback must find this checker gone.
+    masterReference.clear();
     // Requests are aborted and their threads joined, never killed; queued reports are dropped
     // when the members go.
     webRequest.stop();
@@ -41,10 +42,10 @@ void UpdateChecker::handleVersionCheckResult (bool silent, const VersionChecker:
             if (silent && preferences.isSkippedVersion (result.version))
                 return;
             auto callback = juce::ModalCallbackFunction::create (
-                [this, weak = std::weak_ptr<int> (alive), result] (int index)
+                [self = juce::WeakReference<UpdateChecker> (this), result] (int index)
                 {
-                    if (! weak.expired())
-                        handleUpdatePromptResult (result, index);
+                    if (self != nullptr)
+                        self->handleUpdatePromptResult (result, index);
                 });
             DialogPresenter::getInstance()->show (
                 updateTitle, result.body + "\n" + "Would you like to download and install version " + result.version + "?",
@@ -83,14 +84,14 @@ void UpdateChecker::handleUpdatePromptResult (const VersionChecker::VersionCheck
     downloadThread.downloadAndInstall (result.downloadUrl);
 
     ProgressDialogComponent::open (juce::ModalCallbackFunction::create (
-        [this, weak = std::weak_ptr<int> (alive)] (int modalResult)
+        [self = juce::WeakReference<UpdateChecker> (this)] (int modalResult)
         {
-            if (weak.expired())
+            if (self == nullptr)
                 return;
             if (modalResult == 0)
             {
-                progressShown = false;
-                downloadThread.cancel();
+                self->progressShown = false;
+                self->downloadThread.cancel();
             }
         }));
     progressShown = true;

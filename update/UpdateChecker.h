@@ -40,10 +40,9 @@ private:
     WebRequest webRequest;
 
     bool progressShown = false; // this checker opened the progress dialog that is up
-    // Dialog callbacks hold it weakly: a prompt answered after this checker went does nothing.
-    std::shared_ptr<int> alive = std::make_shared<int> (0);
-
     void closeProgress();
 
+    // Dialog callbacks hold a weak reference: a prompt answered after this checker went does nothing.
+    JUCE_DECLARE_WEAK_REFERENCEABLE (UpdateChecker)
     JUCE_DECLARE_NON_COPYABLE (UpdateChecker)
 };

@@ -6,11 +6,7 @@
 namespace
 {
 // The one place the update code takes the running version from.
-#ifdef JUCE_APPLICATION_VERSION_STRING
 const juce::String runningVersion { JUCE_APPLICATION_VERSION_STRING };
-#else
-const juce::String runningVersion { "1.1.0.643" };
-#endif
 
 // The archive entry of the platform this build runs on.
 #if JUCE_WINDOWS

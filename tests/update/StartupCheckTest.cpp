@@ -1,5 +1,6 @@
 #include "UpdateFixture.h"
 #include "app/VantrelController.h"
+#include "update/UpdateChecker.h"
 
 using StartupCheck = test::UpdateFixture;
 
