@@ -9,9 +9,10 @@
 #include "model/DefaultsManager.h"
 #include "server/ServerManager.h"
 #include "time/TimeManager.h"
+#include "update/UpdateChecker.h"
 #include "server/LiveWaveform.h"
 
-VantrelController::VantrelController()
+VantrelController::VantrelController() : updateChecker (std::make_unique<UpdateChecker>())
 {
     appData = std::make_unique<AppData>();
     categoryManager = std::make_shared<CategoryManager>();
@@ -41,6 +42,12 @@ VantrelController::VantrelController()
     // Building the model may write derived values (a category link, a category made for a
     // colour); none of that is the user's to undo.
     AppData::getUndoManager()->clearUndoHistory();
+
+    juce::Timer::callAfterDelay (100, [self = juce::WeakReference<VantrelController> (this)]
+                                 {
+                                     if (self != nullptr)
+                                         self->updateChecker->checkForUpdates (true);
+                                 });
 }
 
 VantrelController::~VantrelController()

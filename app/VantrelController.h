@@ -14,6 +14,7 @@ class DefaultsManager;
 class LiveWaveform;
 class ServerManager;
 class TimeManager;
+class UpdateChecker;
 
 /** Builds, owns and connects the show model for the life of the process, and carries the
     document commands. Views reach the managers through its public fields. */
@@ -80,5 +81,13 @@ private:
 public:
     std::unique_ptr<AppData> appData;
 
+    /** The start-up check. Declared last: it is built before the constructor makes the document
+        data (so its preferences copy reads the file first) and destroyed first, its threads
+        joined before anything else goes. */
+    std::unique_ptr<UpdateChecker> updateChecker;
+
+private:
+    // The delayed start-up check holds a weak reference: a controller gone by then is left alone.
+    JUCE_DECLARE_WEAK_REFERENCEABLE (VantrelController)
     JUCE_DECLARE_NON_COPYABLE (VantrelController)
 };

@@ -39,7 +39,8 @@ function(vantrel_layer folder)
     set(VANTREL_LAYER_FILES ${VANTREL_LAYER_FILES} ${sources} ${headers} PARENT_SCOPE)
 endfunction()
 
-# Operating-system facts (folders, network adapters, window frames, signals): uses nothing of ours.
+# Operating-system facts (folders, network adapters, window frames, signals, starting a program):
+# uses nothing of ours.
 vantrel_layer(platform)
 # HTTP and WebSocket, knowing nothing of the show; Boost stays inside.
 vantrel_layer(server/websocket PRIVATE Boost::headers)

@@ -443,3 +443,4 @@ std::unique_ptr<juce::XmlElement> XmlFile::read (const juce::File& file)
         return nullptr;
     return parse (file.loadFileAsString());
 }
+

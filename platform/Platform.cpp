@@ -6,7 +6,10 @@
 #include <dlfcn.h>
 #include <ifaddrs.h>
 #include <netinet/in.h>
+#include <spawn.h>
 #include <unistd.h>
+
+extern char** environ;
 
 juce::File Platform::getDocumentsFolder()
 {
@@ -56,6 +59,37 @@ juce::String Platform::findDisplayProblem()
 
 void Platform::setWindowFrameAttributes (juce::ComponentPeer*)
 {
+}
+
+bool Platform::startProgram (const juce::File& program)
+{
+    const auto path = program.getFullPathName().toStdString();
+    std::vector<char> arg0 (path.begin(), path.end());
+    arg0.push_back ('\0');
+    char* argv[] = { arg0.data(), nullptr };
+
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    if (posix_spawn_file_actions_init (&actions) != 0)
+        return false;
+    if (posix_spawnattr_init (&attributes) != 0)
+    {
+        posix_spawn_file_actions_destroy (&actions);
+        return false;
+    }
+
+    // Everything above the standard streams stays behind: the web-client servers' sockets
+    // must not live on in the installer.
+    bool ready = posix_spawn_file_actions_addclosefrom_np (&actions, 3) == 0;
+    ready = ready && posix_spawnattr_setflags (&attributes, POSIX_SPAWN_SETSID) == 0;
+
+    pid_t pid = 0;
+    // posix_spawn (not the "p" form) runs the file itself and reports a failed exec.
+    const bool started = ready && posix_spawn (&pid, path.c_str(), &actions, &attributes, argv, environ) == 0;
+
+    posix_spawnattr_destroy (&attributes);
+    posix_spawn_file_actions_destroy (&actions);
+    return started;
 }
 
 namespace
