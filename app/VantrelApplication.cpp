@@ -1,8 +1,9 @@
 #include "app/VantrelApplication.h"
 
-#include "app/Platform.h"
 #include "document/Identifiers.h"
+#include "model/CueListManager.h"
 #include "pages/PreferencesView.h"
+#include "platform/Platform.h"
 #include "ui/DesktopWindow.h"
 #include "ui/MainComponent.h"
 #include "ui/MainCueView.h"
@@ -36,7 +37,7 @@ void VantrelApplication::initialise (const juce::String&)
     DialogPresenter::getInstance();
 
     auto* main = new MainComponent (controller, new MainCueView (controller));
-    main->titleBar.onClose = [] { juce::JUCEApplicationBase::quit(); };
+    main->titleBar.onClose = [this] { systemRequestedQuit(); };
     main->titleBar.onSettings = [this] { openPreferencesWindow(); };
     mainWindow = std::make_unique<DesktopWindow> (main);
     setUpWindow (*mainWindow, 300, 550);
@@ -69,6 +70,13 @@ void VantrelApplication::closePreferencesWindow()
         if (app != nullptr && window != nullptr && app->preferencesWindow.get() == window.getComponent())
             app->preferencesWindow.reset();
     });
+}
+
+void VantrelApplication::systemRequestedQuit()
+{
+    // An edit whose write fails keeps the application open once; the dialog says why.
+    if (controller.mayQuit())
+        quit();
 }
 
 void VantrelApplication::shutdown()

@@ -14,13 +14,14 @@ public:
     ~VantrelApplication() override;
 
     const juce::String getApplicationName() override { return "Vantrel"; }
-    const juce::String getApplicationVersion() override { return "1.1.0.643"; }
+    const juce::String getApplicationVersion() override { return JUCE_APPLICATION_VERSION_STRING; }
     bool moreThanOneInstanceAllowed() override { return false; }
 
     void initialise (const juce::String& commandLine) override;
     void shutdown() override;
     void anotherInstanceStarted (const juce::String&) override {}
-    void systemRequestedQuit() override { quit(); }
+    /** Every quit request of the operator (title bar, window close, system) comes here. */
+    void systemRequestedQuit() override;
 
     /** Opens the preferences window, or brings it to the front when it is open. */
     void openPreferencesWindow();

@@ -1,8 +1,18 @@
 #include "app/VantrelController.h"
 
+#include "document/AppData.h"
 #include "document/Identifiers.h"
+#include "model/ActiveCueListHandler.h"
+#include "model/CategoryManager.h"
+#include "model/ColorMask.h"
+#include "model/CueListManager.h"
+#include "model/DefaultsManager.h"
+#include "server/ServerManager.h"
+#include "time/TimeManager.h"
+#include "update/UpdateChecker.h"
+#include "server/LiveWaveform.h"
 
-VantrelController::VantrelController()
+VantrelController::VantrelController() : updateChecker (std::make_unique<UpdateChecker>())
 {
     appData = std::make_unique<AppData>();
     categoryManager = std::make_shared<CategoryManager>();
@@ -13,6 +23,7 @@ VantrelController::VantrelController()
     selectedCueListHandler = std::make_shared<ActiveCueListHandler> (cueListManager);
     // A stored default without a usable rate (missing, 0) counts as 30 here.
     timeManager = std::make_shared<TimeManager> (activeCueListHandler, DefaultsManager::usableFps (defaultsManager->getDefaultFps()));
+    liveWaveform = std::make_shared<LiveWaveform>();
     serverManager = std::make_shared<ServerManager> (appData->getOrCreateChild (IDs::Servers), this);
 
     appData->documentLoaded = [this]
@@ -22,11 +33,21 @@ VantrelController::VantrelController()
         serverManager->setState (appData->getOrCreateChild (IDs::Servers));
     };
     appData->savedStateChanged = [this] (bool saved)
-    { listeners.call ([saved] (Listener& l) { l.documentSaveStateChanged (saved); }); };
+    {
+        if (saved)
+            quitRefused = false; // a later failure warns again before a quit
+        listeners.call ([saved] (Listener& l) { l.documentSaveStateChanged (saved); });
+    };
 
     // Building the model may write derived values (a category link, a category made for a
     // colour); none of that is the user's to undo.
     AppData::getUndoManager()->clearUndoHistory();
+
+    juce::Timer::callAfterDelay (100, [self = juce::WeakReference<VantrelController> (this)]
+                                 {
+                                     if (self != nullptr)
+                                         self->updateChecker->checkForUpdates (true);
+                                 });
 }
 
 VantrelController::~VantrelController()
@@ -37,8 +58,16 @@ VantrelController::~VantrelController()
 
 void VantrelController::newDocument()
 {
-    appData->newDocument();
-    listeners.call ([] (Listener& l) { l.documentChanged(); });
+    if (appData->newDocument())
+        listeners.call ([] (Listener& l) { l.documentChanged(); });
+}
+
+bool VantrelController::mayQuit()
+{
+    if (appData->flushBeforeLeaving() || quitRefused)
+        return true;
+    quitRefused = true;
+    return false;
 }
 
 void VantrelController::openDocument()
@@ -62,6 +91,15 @@ void VantrelController::redo()
 {
     if (auto* um = AppData::getUndoManager(); um != nullptr && um->canRedo())
         um->redo();
+}
+
+std::function<void (const juce::Array<int>&, float)> VantrelController::getWaveformPublisher() const
+{
+    return [servers = std::weak_ptr<ServerManager> (serverManager)] (const juce::Array<int>& peaks, float lengthMs)
+    {
+        if (auto manager = servers.lock())
+            manager->setWaveform (peaks, lengthMs);
+    };
 }
 
 juce::String VantrelController::getDocumentName() const

@@ -6,6 +6,10 @@
 #include "pages/CreditsComponent.h"
 #include "pages/DefaultsView.h"
 #include "pages/ProjectView.h"
+#include "time/AudioSettingsComponent.h"
+#include "time/MasterTimeDriver.h"
+#include "time/TimeManager.h"
+#include "update/UpdateComponent.h"
 #include "ui/kit/HeaderTab.h"
 
 PreferencesPages::Page PreferencesPages::panel (const juce::String& title, const void* svgData, int svgSize,
@@ -38,14 +42,17 @@ PreferencesPages::Page PreferencesPages::defaults (VantrelController& controller
     return std::make_unique<DefaultsView> (controller.defaultsManager);
 }
 
-PreferencesPages::Page PreferencesPages::audio (VantrelController&)
+PreferencesPages::Page PreferencesPages::audio (VantrelController& controller)
 {
-    return panel ("Audio", BinaryData::Audio_svg, BinaryData::Audio_svgSize, 900, 278, nullptr);
+    // The LTC reader's own device: every change here is what the show listens to.
+    auto* deviceManager = controller.timeManager->master.getAudioDeviceManager();
+    return panel ("Audio", BinaryData::Audio_svg, BinaryData::Audio_svgSize, 900, 278,
+                  deviceManager != nullptr ? new AudioSettingsComponent (*deviceManager) : nullptr);
 }
 
 PreferencesPages::Page PreferencesPages::update (VantrelController&)
 {
-    return panel ("Update", BinaryData::Update_svg, BinaryData::Update_svgSize, 400, 100, nullptr);
+    return panel ("Update", BinaryData::Update_svg, BinaryData::Update_svgSize, 400, 100, new UpdateComponent());
 }
 
 PreferencesPages::Page PreferencesPages::credits (VantrelController&)

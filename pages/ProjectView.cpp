@@ -2,6 +2,10 @@
 
 #include "BinaryData.h"
 #include "app/VantrelController.h"
+#include "document/AppData.h"
+#include "pages/CueListComponent.h"
+#include "pages/CueListOrganizer.h"
+#include "ui/kit/ResizableViewport.h"
 
 ProjectView::ProjectView (VantrelController& controller)
     : cueLists (controller.cueListManager), documentBar (controller),
@@ -27,16 +31,32 @@ ProjectView::ProjectView (VantrelController& controller)
         if (self != nullptr)
             self->menuItemChosen (id);
     };
+    auto* viewport = new ResizableViewport();
+    viewport->setViewedComponent (new CueListOrganizer (controller), true);
+    leftPanel->setContent (viewport);
     leftPanel->setName ("Cuelists");
     leftPanel->setIcon (BinaryData::Pages_svg, (size_t) BinaryData::Pages_svgSize);
     addAndMakeVisible (*leftPanel);
 
     // The selected list's panel names itself after that list.
+    rightPanel->setContent (new CueListComponent (*controller.selectedCueListHandler));
     rightPanel->setIcon (BinaryData::List_svg, (size_t) BinaryData::List_svgSize);
     addAndMakeVisible (*rightPanel);
 }
 
 ProjectView::~ProjectView() = default;
+
+CueListOrganizer& ProjectView::getOrganizer()
+{
+    auto* viewport = dynamic_cast<juce::Viewport*> (leftPanel->getContent());
+    jassert (viewport != nullptr);
+    return *dynamic_cast<CueListOrganizer*> (viewport->getViewedComponent());
+}
+
+CueListComponent& ProjectView::getSelectedListComponent()
+{
+    return *dynamic_cast<CueListComponent*> (rightPanel->getContent());
+}
 
 void ProjectView::menuItemChosen (int id)
 {

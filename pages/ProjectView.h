@@ -5,7 +5,9 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <memory>
 
+class CueListComponent;
 class CueListManager;
+class CueListOrganizer;
 class VantrelController;
 
 /** The project page: the document bar above the "Cuelists" panel, whose action menu sets the
@@ -28,6 +30,8 @@ public:
     FileComponent& getDocumentBar() { return documentBar; }
     HeaderTab& getListsPanel() { return *leftPanel; }
     HeaderTab& getSelectedListPanel() { return *rightPanel; }
+    CueListOrganizer& getOrganizer();
+    CueListComponent& getSelectedListComponent();
 
 private:
     std::shared_ptr<CueListManager> cueLists;

@@ -1,25 +1,35 @@
 #include "ui/MainCueView.h"
 
+#include "app/VantrelController.h"
 #include <iostream>
 
-MainCueView::MainCueView (VantrelController& c)
-    : colorMaskWidget (c.categoryManager, c.colorMask),
-      controller (c)
+MainCueView::MainCueView (VantrelController& controller)
+    : cueListTabs (controller.cueListManager, *controller.activeCueListHandler),
+      colorMaskWidget (controller.categoryManager, controller.colorMask),
+      liveList (*controller.activeCueListHandler),
+      timeManager (*controller.timeManager),
+      master (timeManager.master),
+      colorMask (*controller.colorMask)
 {
     // The base has made the view opaque and attached the context with continuous repainting.
-    controller.activeCueListHandler->addListener (this);
-    controller.timeManager->addListener (this);
+    liveList.addListener (this);
+    timeManager.addListener (this);
 
+    addAndMakeVisible (cueListTabs);
     addAndMakeVisible (cueRows);
 
-    auto& master = controller.timeManager->master;
-    timecodeDisplay.fpsSelector.onFpsSelected = [this] (int fps) { controller.timeManager->master.setFps (fps); };
+    timecodeDisplay.fpsSelector.onFpsSelected = [this] (int fps) { master.setFps (fps); };
     timecodeDisplay.fpsSelector.setFps (master.getFps());
-    timecodeDisplay.driverSelector.onDriverSelected = [this] (int index) { controller.timeManager->master.setDriver (index); };
+    timecodeDisplay.driverSelector.onDriverSelected = [this] (int index) { master.setDriver (index); };
     const auto names = master.getDriverNames();
     timecodeDisplay.driverSelector.setDriverNames (names);
     timecodeDisplay.driverSelector.setSelected (names.indexOf (master.getName()));
     addAndMakeVisible (timecodeDisplay);
+
+    // Browsers get the live list's waveform; this timeline takes no drops.
+    timeline.onWaveform = [publish = controller.getWaveformPublisher()] (juce::Array<int> peaks, double lengthMs)
+    { publish (peaks, (float) lengthMs); };
+    addAndMakeVisible (timeline);
 
     colorMaskWidget.setName ("Show:");
     colorMaskWidget.setColour (juce::Label::textColourId,
@@ -27,7 +37,7 @@ MainCueView::MainCueView (VantrelController& c)
     // Added last: opened, it lies over the rows.
     addAndMakeVisible (colorMaskWidget);
 
-    controller.colorMask->addListener (this);
+    colorMask.addListener (this);
 
     // The process has no OpenGL functions until a context was first created on the render
     // thread, so the view starts on the software renderer; "a" attaches the context.
@@ -40,7 +50,7 @@ MainCueView::MainCueView (VantrelController& c)
     setSize (640, height);
 
     // The first sync runs once the window holding the view exists.
-    juce::Timer::callAfterDelay (10, [safe = self]
+    juce::Timer::callAfterDelay (10, [safe = SafePointer<MainCueView> (this)]
     {
         if (auto* view = safe.getComponent())
         {
@@ -53,11 +63,11 @@ MainCueView::MainCueView (VantrelController& c)
 MainCueView::~MainCueView()
 {
     shutdownOpenGL();
-    controller.colorMask->removeListener (this);
+    colorMask.removeListener (this);
     if (currentList != nullptr)
         currentList->removeListener (this);
-    controller.timeManager->removeListener (this);
-    controller.activeCueListHandler->removeListener (this);
+    timeManager.removeListener (this);
+    liveList.removeListener (this);
     currentList.reset();
 }
 
@@ -80,7 +90,9 @@ bool MainCueView::muteDebugNotifications (DebugMessageControl control)
 
 void MainCueView::timeChanged (const TimeInfo& info)
 {
-    cueRows.timeChanged (effectiveTime (info), false);
+    const auto effective = effectiveTime (info);
+    cueRows.timeChanged (effective, false);
+    timeline.setPlayhead (effective.time);
     timecodeDisplay.setTime (info);
 }
 
@@ -92,7 +104,7 @@ void MainCueView::signalInterrupted()
 void MainCueView::driverChanged (int driverIndex)
 {
     timecodeDisplay.driverSelector.setSelected (driverIndex);
-    const auto info = controller.timeManager->getTimeInfo();
+    const auto info = timeManager.getTimeInfo();
     timecodeDisplay.fpsSelector.setFps (info.fps);
     timecodeDisplay.setTime (info);
     timecodeDisplay.resized();
@@ -100,52 +112,60 @@ void MainCueView::driverChanged (int driverIndex)
 
 void MainCueView::activeCueListChanged()
 {
-    if (juce::MessageManager::existsAndIsCurrentThread())
-    {
-        followActiveCueList();
-        return;
-    }
-
-    // A switch made from a time driver's thread: building rows there would stall the driver
-    // and race the message thread. Several switches before the message thread gets to it
-    // need only one follow-up, which reads whatever list is live by then.
-    if (listChangePosted.exchange (true))
-        return;
-    juce::MessageManager::callAsync ([safe = self]
-    {
-        if (auto* view = safe.getComponent())
-        {
-            view->listChangePosted = false;
-            view->followActiveCueList();
-        }
-    });
+    // The live handler announces every switch on the message thread, a time driver's too
+    // (it posts those), so the rows are never built on a driver's thread.
+    JUCE_ASSERT_MESSAGE_THREAD
+    followActiveCueList();
 }
 
 void MainCueView::followActiveCueList()
 {
+    const bool timelineWasVisible = timeline.isVisible();
     if (currentList != nullptr)
         currentList->removeListener (this);
 
-    currentList = controller.activeCueListHandler->getActiveCueList();
-    cueRows.setCueList (currentList, controller.colorMask->getColors());
-    cueRows.timeChanged (effectiveTime (controller.timeManager->getTimeInfo()), true);
+    currentList = liveList.getActiveCueList();
+    cueRows.setCueList (currentList, colorMask.getColors());
+    cueRows.timeChanged (effectiveTime (timeManager.getTimeInfo()), true);
+
+    // A timetable has no audio; without a list the timeline keeps its visibility.
+    if (currentList != nullptr)
+        timeline.setVisible (! currentList->isTimetable());
+    if (timeline.isVisible())
+        updateTimeline();
 
     if (currentList != nullptr)
         currentList->addListener (this);
+    if (timeline.isVisible() != timelineWasVisible)
+        resized();
+}
+
+void MainCueView::updateTimeline()
+{
+    timeline.setCueList (currentList.get(), colorMask.getColors());
+    // Setting the list puts the playhead at 0; a clock standing still would leave it there.
+    timeline.setPlayhead (effectiveTime (timeManager.getTimeInfo()).time);
 }
 
 void MainCueView::colorMaskChanged()
 {
-    cueRows.setCueList (currentList, controller.colorMask->getColors());
+    cueRows.setCueList (currentList, colorMask.getColors());
     // The shown cues changed, so the next cue's index did too; while time stands still no
     // publication would put the marker right.
-    cueRows.timeChanged (effectiveTime (controller.timeManager->getTimeInfo()), true);
+    cueRows.timeChanged (effectiveTime (timeManager.getTimeInfo()), true);
+    if (timeline.isVisible())
+        updateTimeline();
 }
 
 void MainCueView::cuesChanged()
 {
-    cueRows.setCueList (currentList, controller.colorMask->getColors());
-    cueRows.timeChanged (effectiveTime (controller.timeManager->getTimeInfo()), true);
+    cueRows.setCueList (currentList, colorMask.getColors());
+    cueRows.timeChanged (effectiveTime (timeManager.getTimeInfo()), true);
+}
+
+void MainCueView::cueListAudioFileChanged()
+{
+    updateTimeline();
 }
 
 void MainCueView::cueListFpsChanged()
@@ -170,6 +190,9 @@ void MainCueView::resized()
     box.justifyContent = juce::FlexBox::JustifyContent::flexStart;
 
     box.items.add (Item (timecodeDisplay).withFlex (1.0f).withMaxHeight (115.0f).withMargin ({ 5, 20, 0, 20 }));
+    box.items.add (Item (cueListTabs).withHeight (27.0f).withMargin ({ 5, 20, 0, 20 }));
+    if (timeline.isVisible())
+        box.items.add (Item (timeline).withFlex (0.4f).withMinHeight (50.0f).withMaxHeight (102.0f).withMargin ({ 10, 20, 0, 20 }));
     box.items.add (Item (colorMaskWidget).withWidth (200.0f).withHeight (10.0f).withMargin ({ 10, 20, 0, 20 }));
     box.items.add (Item (cueRows).withFlex (4.0f).withMargin ({ 10, 0, 10, 0 }));
 

@@ -1,19 +1,23 @@
 #pragma once
 
-#include "app/VantrelController.h"
 #include "model/ActiveCueListHandler.h"
 #include "model/ColorMask.h"
 #include "model/CueList.h"
 #include "time/TimeManager.h"
 #include "ui/AnimatedCueView.h"
 #include "ui/ColorMaskWidget.h"
+#include "ui/CueListTabs.h"
 #include "ui/TimecodeDisplay.h"
+#include "ui/TimelineComponent.h"
 #include <juce_opengl/juce_opengl.h>
 #include <atomic>
 #include <type_traits>
 
+class VantrelController;
+
 /** The show screen, the main window's content: the clock with its driver and frame-rate
-    buttons, the "Show:" colour filter and the scrolling cue rows of the live cue list. It
+    buttons, the cue-list tabs, the audio timeline, the "Show:" colour filter and the
+    scrolling cue rows of the live cue list. It
     follows the live list, the colour mask and the time manager. The key "a" switches rendering
     through OpenGL on and off; it starts on the software renderer. */
 class MainCueView : public juce::OpenGLAppComponent,
@@ -44,12 +48,15 @@ public:
     void activeCueListChanged() override;
     void colorMaskChanged() override;
     void cuesChanged() override;
+    void cueListAudioFileChanged() override;
     /** The rows write their start times at the list's new rate. */
     void cueListFpsChanged() override;
 
     std::shared_ptr<CueList> getCurrentCueList() const { return currentList; }
     TimecodeDisplay& getTimecodeDisplay() { return timecodeDisplay; }
     ColorMaskWidget& getColorMaskWidget() { return colorMaskWidget; }
+    CueListTabs& getCueListTabs() { return cueListTabs; }
+    TimelineComponent& getTimeline() { return timeline; }
     AnimatedCueView& getCueRows() { return cueRows; }
     int getNumInitialisations() const { return numInitialisations.load(); }
 
@@ -64,18 +71,21 @@ public:
 
 private:
     void followActiveCueList();
+    void updateTimeline();
     TimeInfo effectiveTime (const TimeInfo& info) const { return effectiveTime (info, currentList.get()); }
 
     TimecodeDisplay timecodeDisplay;
+    CueListTabs cueListTabs;
     ColorMaskWidget colorMaskWidget;
+    TimelineComponent timeline;
     AnimatedCueView cueRows;
-    VantrelController& controller;
+    // What the view reads, taken once from the controller, which outlives every view.
+    ActiveCueListHandler& liveList;
+    TimeManager& timeManager;
+    MasterTimeDriver& master;
+    ColorMask& colorMask;
     std::shared_ptr<CueList> currentList;
 
-    // Made on the message thread, copied by callers on other threads: a SafePointer made there
-    // would create the component's weak-reference master off the message thread.
-    const SafePointer<MainCueView> self { this };
-    std::atomic<bool> listChangePosted { false };
     std::atomic<int> numInitialisations { 0 };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainCueView)

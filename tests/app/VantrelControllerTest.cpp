@@ -1,8 +1,19 @@
 #include "app/VantrelController.h"
+#include "document/AppData.h"
 #include "document/Identifiers.h"
+#include "document/PreferencesHandler.h"
+#include "model/ActiveCueListHandler.h"
+#include "model/CategoryManager.h"
+#include "model/ColorMask.h"
+#include "model/CueListManager.h"
+#include "model/DefaultsManager.h"
+#include "model/ListNodes.h"
+#include "time/TimeManager.h"
 #include "support/MessageLoop.h"
 #include "support/ServerTestSupport.h"
+#include "support/SmallDisk.h"
 #include "support/TempHome.h"
+#include "ui/kit/DialogPresenter.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +25,12 @@ struct Recorder : VantrelController::Listener
     std::vector<bool> saves;
     void documentChanged() override { ++changed; }
     void documentSaveStateChanged (bool saved) override { saves.push_back (saved); }
+};
+
+struct ActiveCounter : ActiveCueListHandler::Listener
+{
+    int calls = 0;
+    void activeCueListChanged() override { ++calls; }
 };
 }
 
@@ -27,6 +44,27 @@ TEST (VantrelController, StartsWithTheDefaultChildrenAndNothingToUndo)
         EXPECT_TRUE (root.getChildWithName (type).isValid()) << type.toString();
     EXPECT_FALSE (AppData::getUndoManager()->canUndo());
     EXPECT_EQ (controller.getDocumentName(), "Untitled Vantrel Document");
+}
+
+TEST (VantrelController, BuildingTheModelLeavesNothingToUndo)
+{
+    // A cue whose colour no category has: building the model makes a category for it and
+    // links the cue, both through the undo manager. None of that is the user's step.
+    test::TempHome home;
+    auto folder = home.getSettingsFolder();
+    folder.getChildFile ("preferences").createDirectory();
+    auto file = folder.getChildFile ("Show.xml");
+    file.replaceWithText ("<Vantrel version=\"1.1.0.643\"><CueLists>"
+                          "<CueList uuid=\"11111111111111111111111111111111\" name=\"Show\" offset=\"00:00:00:00\" fps=\"25\">"
+                          "<Cues><cue id=\"c1\" number=\"1\" text=\"Go\" start=\"0.0\" duration=\"0\" color=\"ff123456\"/></Cues>"
+                          "</CueList></CueLists><ColorMask/><Servers IP=\"0.0.0.0\"/></Vantrel>");
+    PreferencesHandler().setLastUsedFile (file);
+
+    VantrelController controller;
+    ASSERT_EQ (controller.categoryManager->getCategories().size(), 9u) << "the eight defaults and one made for the cue";
+    EXPECT_FALSE (AppData::getUndoManager()->canUndo());
+    controller.undo();
+    EXPECT_EQ (controller.categoryManager->getCategories().size(), 9u) << "the made category stays";
 }
 
 TEST (VantrelController, AMissingChildIsAddedWithoutAnUndoStep)
@@ -164,13 +202,104 @@ TEST (VantrelController, DocumentsComeAndGoWhileTheClockDrivesTheLiveList)
         }
         const auto name = juce::String (round % 2 == 0 ? "First" : "Second") + " day";
         if (round % 3 != 2)
+        {
             EXPECT_TRUE (test::pumpUntil ([&] {
                 auto live = c.activeCueListHandler->getActiveCueList();
                 return live != nullptr && live->getName() == name;
             })) << "round " << round;
+        }
     }
 
     // Gone with the clock still running and the servers still starting.
+    controller.reset();
+    test::pumpFor (20);
+}
+
+TEST (VantrelController, AQuitWithAFailingWriteStaysOpenOnceAndAFreedDiskTakesTheEdit)
+{
+    test::TempHome home;
+    test::SmallDisk disk (home.getHome().getChildFile ("shows"), 64);
+    if (! disk.isMounted())
+        GTEST_SKIP() << "needs a tmpfs mount (root): " << disk.getError();
+    const auto file = home.getHome().getChildFile ("shows/Show.xml");
+    file.replaceWithText ("<Vantrel version=\"1.1.0.643\"><CueLists/><ColorMask/><Servers IP=\"0.0.0.0\"/></Vantrel>");
+    PreferencesHandler().setLastUsedFile (file);
+
+    auto controller = std::make_unique<VantrelController>();
+    auto* um = AppData::getUndoManager();
+    auto lists = controller->getAppData().getOrCreateChild (IDs::CueLists);
+    const auto shown = [] { return DialogPresenter::getInstance()->getShownMessage(); };
+
+    // The disk fills up under an edit; the operator frees space and quits.
+    disk.fill();
+    um->beginNewTransaction ("Edit");
+    lists.setProperty ("note", "one", um);
+    ASSERT_TRUE (test::pumpUntil ([&] { return shown().contains ("disk full"); }));
+    DialogPresenter::getInstance()->dismiss();
+    EXPECT_FALSE (controller->mayQuit()) << "the edit exists only in memory";
+    EXPECT_TRUE (shown().contains ("disk full")) << "the quit says why it did not happen";
+    disk.free();
+    EXPECT_TRUE (controller->mayQuit());
+    EXPECT_TRUE (test::readBytes (file).contains ("note=\"one\""));
+
+    // A second quit request while the write still fails quits; the last attempt at the end
+    // of the run still finds the freed space.
+    disk.fill();
+    lists.setProperty ("note", "two", um);
+    ASSERT_TRUE (test::pumpUntil ([&] { return ! controller->getAppData().getWriteFailure().isEmpty(); }));
+    EXPECT_FALSE (controller->mayQuit());
+    EXPECT_TRUE (controller->mayQuit());
+    disk.free();
+    controller.reset();
+    EXPECT_TRUE (test::readBytes (file).contains ("note=\"two\""));
+}
+
+TEST (VantrelController, BuildsTheManagersAndRebindsThemToEveryDocument)
+{
+    test::TempHome home;
+    auto controller = std::make_unique<VantrelController>();
+    auto& c = *controller;
+    ASSERT_NE (c.categoryManager, nullptr);
+    ASSERT_NE (c.cueListManager, nullptr);
+    ASSERT_NE (c.defaultsManager, nullptr);
+    ASSERT_NE (c.colorMask, nullptr);
+    ASSERT_NE (c.activeCueListHandler, nullptr);
+    ASSERT_NE (c.selectedCueListHandler, nullptr);
+    EXPECT_NE (c.activeCueListHandler, c.selectedCueListHandler);
+    EXPECT_FALSE (AppData::getUndoManager()->canUndo());
+    EXPECT_TRUE (home.getPreferencesFolder().getChildFile ("defaults.xml").existsAsFile());
+    EXPECT_EQ (c.defaultsManager->getDefaultFps(), 30);
+
+    // A document holding one list: loading it makes that list live in both handlers.
+    juce::ValueTree document (IDs::Vantrel);
+    document.setProperty (IDs::version, "1.1.0.643", nullptr);
+    juce::ValueTree lists (IDs::CueLists);
+    lists.appendChild (test::listNode ("Loaded", 0, 1000), nullptr);
+    document.appendChild (lists, nullptr);
+    auto file = home.getDocuments().getChildFile ("Show.xml");
+    home.getDocuments().createDirectory();
+    ASSERT_TRUE (file.replaceWithText (document.createXml()->toString()));
+
+    ActiveCounter counter;
+    c.activeCueListHandler->addListener (&counter);
+    bool loaded = false;
+    c.appData->loadDocument (file, [&] { loaded = true; });
+    ASSERT_TRUE (loaded);
+    EXPECT_EQ (c.cueListManager->getState(), c.appData->getRoot().getChildWithName (IDs::CueLists));
+    EXPECT_EQ (c.colorMask->getState(), c.appData->getRoot().getChildWithName (IDs::ColorMask));
+    ASSERT_TRUE (test::pumpUntil ([&] { return c.activeCueListHandler->getActiveCueList() != nullptr; }));
+    EXPECT_EQ (c.activeCueListHandler->getActiveCueList()->getName(), juce::String ("Loaded"));
+    EXPECT_EQ (c.selectedCueListHandler->getActiveCueList(), c.activeCueListHandler->getActiveCueList());
+    EXPECT_FALSE (AppData::getUndoManager()->canUndo()) << "the added children are no step of the user's";
+
+    c.newDocument();
+    EXPECT_EQ (c.cueListManager->getState(), c.appData->getRoot().getChildWithName (IDs::CueLists));
+    EXPECT_EQ (c.colorMask->getState(), c.appData->getRoot().getChildWithName (IDs::ColorMask));
+    ASSERT_TRUE (test::pumpUntil ([&] { return c.activeCueListHandler->getActiveCueList() == nullptr; }));
+    c.activeCueListHandler->removeListener (&counter);
+
+    // Destruction with live lists, category links and pending notices.
+    c.colorMask->setColors ({ juce::Colours::red });
     controller.reset();
     test::pumpFor (20);
 }

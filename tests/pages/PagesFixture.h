@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/VantrelController.h"
+#include "document/AppData.h"
 #include "document/Identifiers.h"
+#include "model/CueListManager.h"
 #include "model/ListNodes.h"
 #include "support/MessageLoop.h"
 #include "support/TempHome.h"

@@ -162,6 +162,7 @@ TEST_F (PreferencesViewTest, SmallPanelsStartAtTheirSizeAndFillTheAreaAfterAResi
         ASSERT_NE (panel, nullptr) << c.title;
         EXPECT_EQ (panel->getTitleText(), c.title);
         EXPECT_EQ (panel->getBounds(), juce::Rectangle<int> (0, 0, c.width, c.height));
+        EXPECT_NE (panel->getContent(), nullptr) << c.title << " holds its panel";
 
         view.setSize (1200, 700);
         EXPECT_EQ (panel->getBounds(), juce::Rectangle<int> (0, 0, 1016, 680));

@@ -1,7 +1,9 @@
 #include "pages/ProjectView.h"
 
 #include "PagesFixture.h"
+#include "document/AppData.h"
 #include "document/PreferencesHandler.h"
+#include "model/CueListManager.h"
 
 namespace
 {
