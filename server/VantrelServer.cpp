@@ -8,6 +8,7 @@
 #include "server/ServerManager.h"
 #include "time/TimeManager.h"
 #include "time/Timecode.h"
+#include "time/WholeMillis.h"
 #include "ui/kit/DialogPresenter.h"
 
 namespace
@@ -416,8 +417,7 @@ juce::String VantrelServer::createCueListMessage()
     // A list without a usable rate counts as 30 fps wherever the rate enters arithmetic.
     const int fps = DefaultsManager::usableFps (list->getFps());
     const auto start = Timecode::fromString (list->getStartTimecode());
-    const auto offset = (int) (((start.hours * 60 + start.minutes) * 60 + start.seconds) * 1000.0
-                               + juce::jmin (start.frames, fps - 1) * 1000.0 / fps);
+    const auto offset = toWholeMillis (start.toMillis (fps));
     const auto range = list->getRange();
 
     juce::Array<juce::var> cues;
