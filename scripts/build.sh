@@ -5,10 +5,19 @@ cd "$(dirname "$0")/.."
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1 CCACHE_SLOPPINESS=time_macros
 build_dir="${VANTREL_BUILD_DIR:-build}"
 jobs="${VANTREL_JOBS:-$(nproc)}"
-if [ ! -f "$build_dir/build.ninja" ]; then
-    # VANTREL_CONFIGURE_ARGS: further cmake arguments, split at spaces (the sanitizer build).
+# VANTREL_SANITIZE: sanitizers to build with, comma-separated (the sanitizer stages of
+# scripts/test.sh); the first report halts the program.
+sanitize_args=()
+if [ -n "${VANTREL_SANITIZE:-}" ]; then
+    flags="-fsanitize=$VANTREL_SANITIZE -fno-sanitize-recover=all"
+    sanitize_args=("-DCMAKE_C_FLAGS=$flags" "-DCMAKE_CXX_FLAGS=$flags"
+        "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=$VANTREL_SANITIZE")
+fi
+# A sanitizer build configures every time, so a folder made with other flags follows them.
+if [ ! -f "$build_dir/build.ninja" ] || [ ${#sanitize_args[@]} -gt 0 ]; then
+    # VANTREL_CONFIGURE_ARGS: further cmake arguments, split at spaces.
     # shellcheck disable=SC2086
     cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="${VANTREL_BUILD_TYPE:-Release}" \
-        ${VANTREL_CONFIGURE_ARGS:-} >/dev/null
+        "${sanitize_args[@]}" ${VANTREL_CONFIGURE_ARGS:-} >/dev/null
 fi
 cmake --build "$build_dir" --parallel "$jobs" "$@"

@@ -3,8 +3,10 @@
 # virtual display. Extra arguments go to ctest (for example -R Timecode).
 #
 # With VANTREL_TSAN=1 (.ci/run sets it) a second stage follows: the tests again, without the
-# end-to-end ones, built with ThreadSanitizer into build-tsan/. Any report fails the test it
-# came from; tests/tsan.supp lists the few reports from inside the frameworks.
+# end-to-end ones, built with ThreadSanitizer and UndefinedBehaviorSanitizer into build-tsan/.
+# VANTREL_ASAN=1 does the same with AddressSanitizer and UndefinedBehaviorSanitizer into
+# build-asan/ (by hand, not in CI). Any report fails the test it came from; tests/tsan.supp
+# and tests/ubsan.supp list the few reports from inside the frameworks.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -16,11 +18,23 @@ run_tests() {
 }
 run_tests build "$@"
 
+# Sanitizer stage: the tests again, without the end-to-end ones, built with the given
+# sanitizers into their own folder. Any report halts the test it came from.
+sanitizer_stage() {
+    local dir="$1" sanitizers="$2"
+    shift 2
+    echo "test: sanitizer stage, $sanitizers ($dir/)"
+    VANTREL_BUILD_DIR="$dir" VANTREL_BUILD_TYPE=RelWithDebInfo VANTREL_SANITIZE="$sanitizers" \
+        VANTREL_CONFIGURE_ARGS="-DVANTREL_BENCH=OFF" ./scripts/build.sh
+    run_tests "$dir" -LE e2e "$@"
+}
+export UBSAN_OPTIONS="suppressions=$PWD/tests/ubsan.supp print_stacktrace=1"
+
 if [ "${VANTREL_TSAN:-0}" = 1 ]; then
-    echo "test: second stage, ThreadSanitizer (build-tsan/)"
-    tsan="-fsanitize=thread"
-    VANTREL_BUILD_DIR=build-tsan VANTREL_BUILD_TYPE=RelWithDebInfo \
-        VANTREL_CONFIGURE_ARGS="-DCMAKE_C_FLAGS=$tsan -DCMAKE_CXX_FLAGS=$tsan -DCMAKE_EXE_LINKER_FLAGS=$tsan -DVANTREL_BENCH=OFF" \
-        ./scripts/build.sh
-    TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp second_deadlock_stack=1" run_tests build-tsan -LE e2e "$@"
+    TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp second_deadlock_stack=1" \
+        sanitizer_stage build-tsan thread,undefined,float-cast-overflow,float-divide-by-zero "$@"
+fi
+if [ "${VANTREL_ASAN:-0}" = 1 ]; then
+    ASAN_OPTIONS="detect_leaks=0" \
+        sanitizer_stage build-asan address,undefined,float-cast-overflow,float-divide-by-zero "$@"
 fi
