@@ -5,13 +5,12 @@ cd "$(dirname "$0")/.."
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1 CCACHE_SLOPPINESS=time_macros
 build_dir="${VANTREL_BUILD_DIR:-build}"
 jobs="${VANTREL_JOBS:-$(nproc)}"
-# VANTREL_SANITIZE: sanitizers to build with, comma-separated (the sanitizer stages of
-# scripts/test.sh); the first report halts the program.
+# VANTREL_SANITIZE_FLAGS: compiler and linker flags of a sanitizer build (the sanitizer
+# stages of scripts/test.sh).
 sanitize_args=()
-if [ -n "${VANTREL_SANITIZE:-}" ]; then
-    flags="-fsanitize=$VANTREL_SANITIZE -fno-sanitize-recover=all"
-    sanitize_args=("-DCMAKE_C_FLAGS=$flags" "-DCMAKE_CXX_FLAGS=$flags"
-        "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=$VANTREL_SANITIZE")
+if [ -n "${VANTREL_SANITIZE_FLAGS:-}" ]; then
+    flags="$VANTREL_SANITIZE_FLAGS"
+    sanitize_args=("-DCMAKE_C_FLAGS=$flags" "-DCMAKE_CXX_FLAGS=$flags" "-DCMAKE_EXE_LINKER_FLAGS=$flags")
 fi
 # A sanitizer build configures every time, so a folder made with other flags follows them.
 if [ ! -f "$build_dir/build.ninja" ] || [ ${#sanitize_args[@]} -gt 0 ]; then
