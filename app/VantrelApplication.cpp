@@ -1,7 +1,8 @@
 #include "app/VantrelApplication.h"
 
-#include "app/Platform.h"
 #include "document/Identifiers.h"
+#include "model/CueListManager.h"
+#include "platform/Platform.h"
 #include "ui/DesktopWindow.h"
 #include "ui/MainComponent.h"
 #include "ui/MainCueView.h"

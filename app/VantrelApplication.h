@@ -14,7 +14,7 @@ public:
     ~VantrelApplication() override;
 
     const juce::String getApplicationName() override { return "Vantrel"; }
-    const juce::String getApplicationVersion() override { return "1.1.0.643"; }
+    const juce::String getApplicationVersion() override { return JUCE_APPLICATION_VERSION_STRING; }
     bool moreThanOneInstanceAllowed() override { return false; }
 
     void initialise (const juce::String& commandLine) override;

@@ -1,6 +1,15 @@
 #include "app/VantrelController.h"
 
+#include "document/AppData.h"
 #include "document/Identifiers.h"
+#include "model/ActiveCueListHandler.h"
+#include "model/CategoryManager.h"
+#include "model/ColorMask.h"
+#include "model/CueListManager.h"
+#include "model/DefaultsManager.h"
+#include "server/ServerManager.h"
+#include "time/TimeManager.h"
+#include "server/LiveWaveform.h"
 
 VantrelController::VantrelController()
 {
@@ -13,6 +22,7 @@ VantrelController::VantrelController()
     selectedCueListHandler = std::make_shared<ActiveCueListHandler> (cueListManager);
     // A stored default without a usable rate (missing, 0) counts as 30 here.
     timeManager = std::make_shared<TimeManager> (activeCueListHandler, DefaultsManager::usableFps (defaultsManager->getDefaultFps()));
+    liveWaveform = std::make_shared<LiveWaveform>();
     serverManager = std::make_shared<ServerManager> (appData->getOrCreateChild (IDs::Servers), this);
 
     appData->documentLoaded = [this]

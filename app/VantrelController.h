@@ -1,15 +1,18 @@
 #pragma once
 
-#include "document/AppData.h"
-#include "model/ActiveCueListHandler.h"
-#include "model/CategoryManager.h"
-#include "model/ColorMask.h"
-#include "model/CueListManager.h"
-#include "model/DefaultsManager.h"
-#include "server/ServerManager.h"
-#include "time/TimeManager.h"
 #include <juce_data_structures/juce_data_structures.h>
 #include <memory>
+
+// Only named here: a file that reaches into a manager includes that manager's header.
+class ActiveCueListHandler;
+class AppData;
+class CategoryManager;
+class ColorMask;
+class CueListManager;
+class DefaultsManager;
+class LiveWaveform;
+class ServerManager;
+class TimeManager;
 
 /** Builds, owns and connects the show model for the life of the process, and carries the
     document commands. Views reach the managers through its public fields. */
@@ -51,6 +54,8 @@ public:
     std::shared_ptr<CueListManager> cueListManager;
     std::shared_ptr<CategoryManager> categoryManager;
     std::shared_ptr<DefaultsManager> defaultsManager;
+    /** The live list's waveform as last handed to the servers; they and their manager share it. */
+    std::shared_ptr<LiveWaveform> liveWaveform;
     /** The document's web-client servers. */
     std::shared_ptr<ServerManager> serverManager;
     std::shared_ptr<ColorMask> colorMask;

@@ -5,8 +5,6 @@
 #include "document/Identifiers.h"
 #include "model/CueList.h"
 #include "ui/AnimatedCueView.h"
-#include "ui/kit/VantrelLookAndFeel.h"
-#include <X11/Xlib.h>
 #include <benchmark/benchmark.h>
 
 namespace
@@ -83,23 +81,3 @@ void paintFrame (benchmark::State& state)
 
 BENCHMARK (timeChanged)->Arg (10)->Arg (1000)->Arg (10000)->Unit (benchmark::kMicrosecond)->Complexity();
 BENCHMARK (paintFrame)->Unit (benchmark::kMillisecond);
-
-namespace
-{
-int ignoreXError (Display*, XErrorEvent*) { return 0; }
-}
-
-int main (int argc, char** argv)
-{
-    XSetErrorHandler (ignoreXError);
-    juce::ScopedJuceInitialiser_GUI juce;
-    VantrelLookAndFeel lookAndFeel;
-    juce::Desktop::getInstance().setDefaultLookAndFeel (&lookAndFeel);
-
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
-    juce::Desktop::getInstance().setDefaultLookAndFeel (nullptr);
-    return 0;
-}

@@ -90,5 +90,3 @@ void cachedDrawOfMovingShadow (benchmark::State& state)
 }
 BENCHMARK (cachedDrawOfMovingShadow)->Unit (benchmark::kMicrosecond);
 }
-
-BENCHMARK_MAIN();

@@ -87,20 +87,3 @@ void decodeTenMinutes (benchmark::State& state)
 }
 
 BENCHMARK (decodeTenMinutes)->RangeMultiplier (2)->Range (64, 4096)->Iterations (1)->UseManualTime()->Unit (benchmark::kMillisecond);
-
-int main (int argc, char** argv)
-{
-    // The reader's audio input looks for its settings file: keep it away from the user's.
-    const auto home = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("vantrel-bench", "");
-    home.createDirectory();
-    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
-
-    {
-        juce::ScopedJuceInitialiser_GUI juce;
-        benchmark::Initialize (&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-    home.deleteRecursively();
-    return 0;
-}

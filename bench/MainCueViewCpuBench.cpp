@@ -8,10 +8,7 @@
 #include "ui/DesktopWindow.h"
 #include "ui/MainComponent.h"
 #include "ui/MainCueView.h"
-#include "ui/kit/VantrelLookAndFeel.h"
-#include <X11/Xlib.h>
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <sys/resource.h>
 
 namespace
@@ -54,10 +51,6 @@ juce::ValueTree makeTimetable()
 
 void cpuShareWhileTheClockRuns (benchmark::State& state)
 {
-    char pattern[] = "/tmp/vantrel-bench-home-XXXXXX";
-    const juce::File home (mkdtemp (pattern));
-    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
-
     for (auto _ : state)
     {
         VantrelController controller;
@@ -84,29 +77,7 @@ void cpuShareWhileTheClockRuns (benchmark::State& state)
         window.reset();
         controller.timeManager->master.stop();
     }
-    home.deleteRecursively();
 }
 }
 
 BENCHMARK (cpuShareWhileTheClockRuns)->Arg (10)->Iterations (1)->UseManualTime()->Unit (benchmark::kSecond);
-
-namespace
-{
-int ignoreXError (Display*, XErrorEvent*) { return 0; }
-}
-
-int main (int argc, char** argv)
-{
-    XSetErrorHandler (ignoreXError);
-    juce::ScopedJuceInitialiser_GUI juce;
-    VantrelLookAndFeel lookAndFeel;
-    juce::Desktop::getInstance().setDefaultLookAndFeel (&lookAndFeel);
-
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
-    juce::Desktop::getInstance().setDefaultLookAndFeel (nullptr);
-    juce::DeletedAtShutdown::deleteAll();
-    return 0;
-}

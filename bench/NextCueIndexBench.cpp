@@ -67,5 +67,3 @@ BENCHMARK (forwardSteps)->RangeMultiplier (10)->Range (100, 100000)->Complexity 
 BENCHMARK (jumps)->RangeMultiplier (10)->Range (100, 100000)->Complexity (benchmark::oLogN);
 BENCHMARK (forwardSteps)->Arg (10000)->Name ("forwardSteps/10000cues");
 BENCHMARK (jumps)->Arg (10000)->Name ("jump/10000cues");
-
-BENCHMARK_MAIN();

@@ -72,5 +72,3 @@ void selectOutsideEveryList (benchmark::State& state)
 
 BENCHMARK (selectInLastList);
 BENCHMARK (selectOutsideEveryList);
-
-BENCHMARK_MAIN();

@@ -172,19 +172,3 @@ void ltcLatency (benchmark::State& state)
 
 BENCHMARK (publicationJitter)->Iterations (1)->UseManualTime()->Unit (benchmark::kSecond);
 BENCHMARK (ltcLatency)->Iterations (1)->UseManualTime()->Unit (benchmark::kSecond);
-
-int main (int argc, char** argv)
-{
-    // The audio input looks for its settings file: keep it away from the user's.
-    const auto home = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("vantrel-bench", "");
-    home.createDirectory();
-    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
-    {
-        juce::ScopedJuceInitialiser_GUI juce;
-        benchmark::Initialize (&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-    home.deleteRecursively();
-    return 0;
-}

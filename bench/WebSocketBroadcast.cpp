@@ -122,8 +122,20 @@ int startServer (SimpleWebSocketServer& server)
     return 0;
 }
 
+void raiseDescriptorLimit()
+{
+    // Two descriptors per client (both ends live in this process).
+    rlimit limit {};
+    if (getrlimit (RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max)
+    {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit (RLIMIT_NOFILE, &limit);
+    }
+}
+
 void BM_BroadcastFanOut (benchmark::State& state)
 {
+    raiseDescriptorLimit();
     const auto clientCount = (int) state.range (0);
     SimpleWebSocketServer server;
     const auto port = startServer (server);
@@ -192,19 +204,4 @@ void BM_BroadcastFanOut (benchmark::State& state)
 }
 
 BENCHMARK (BM_BroadcastFanOut)->Arg (100)->Arg (500)->Arg (1000)->Iterations (1)->Unit (benchmark::kMillisecond)->UseRealTime();
-}
-
-int main (int argc, char** argv)
-{
-    // Two descriptors per client (both ends live in this process).
-    rlimit limit {};
-    if (getrlimit (RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max)
-    {
-        limit.rlim_cur = limit.rlim_max;
-        setrlimit (RLIMIT_NOFILE, &limit);
-    }
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
 }

@@ -8,7 +8,7 @@ namespace
 {
 juce::UndoManager* processUndoManager = nullptr;
 
-const juce::String runningVersion { "1.1.0.643" };
+const juce::String runningVersion { JUCE_APPLICATION_VERSION_STRING };
 
 void showOk (const juce::String& title, const juce::String& text)
 {

@@ -1,11 +1,11 @@
 #include "document/PreferencesHandler.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "document/XmlFile.h"
 
 namespace
 {
-const juce::String appVersion { "1.1.0.643" };
+const juce::String appVersion { JUCE_APPLICATION_VERSION_STRING };
 }
 
 PreferencesHandler::PreferencesHandler()

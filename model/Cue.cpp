@@ -157,7 +157,8 @@ bool Cue::compareByTime (const Cue& a, const Cue& b)
 {
     const auto ra = a.getRange();
     const auto rb = b.getRange();
-    if (ra.getStart() != rb.getStart())
+    // Exact on purpose: a strict order that only falls back to the length on a true tie.
+    if (std::not_equal_to<double>() (ra.getStart(), rb.getStart()))
         return ra.getStart() < rb.getStart();
     return ra.getLength() < rb.getLength();
 }

@@ -373,7 +373,7 @@ void CueList::sortCues()
     size_t dayStartIndex = 0;
     if (chosen != 0)
         for (size_t i = 0; i < cues.size(); ++i)
-            if (cues[i]->getRange().getStart() == spans[chosen].start)
+            if (std::equal_to<double>() (cues[i]->getRange().getStart(), spans[chosen].start))
             {
                 dayStartIndex = i;
                 break;
@@ -394,7 +394,7 @@ void CueList::sortCues()
     const bool timetable = isTimetable();
     std::stable_sort (entries.begin(), entries.end(), [timetable] (const Entry& a, const Entry& b)
                       {
-                          if (a.start != b.start)
+                          if (std::not_equal_to<double>() (a.start, b.start))
                               return a.start < b.start;
                           return timetable && a.length > b.length;
                       });

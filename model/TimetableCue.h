@@ -7,7 +7,7 @@
 class TimetableCue : public Cue
 {
 public:
-    TimetableCue (juce::ValueTree node, CategoryManager* categoryManager) : Cue (node, categoryManager) {}
+    TimetableCue (juce::ValueTree node, CategoryManager* categories) : Cue (node, categories) {}
 
     float getProgress (int time, juce::Range<int> span) const override;
     bool isAfter (int time, juce::Range<int> span) const override;

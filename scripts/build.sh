@@ -19,4 +19,8 @@ if [ ! -f "$build_dir/build.ninja" ] || [ ${#sanitize_args[@]} -gt 0 ]; then
     cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="${VANTREL_BUILD_TYPE:-Release}" \
         "${sanitize_args[@]}" ${VANTREL_CONFIGURE_ARGS:-} >/dev/null
 fi
+# VANTREL_WERROR=ON: warnings in our own code fail the build (CI); the build folder keeps it.
+if [ -n "${VANTREL_WERROR:-}" ]; then
+    cmake "$build_dir" -DVANTREL_WERROR="$VANTREL_WERROR" >/dev/null
+fi
 cmake --build "$build_dir" --parallel "$jobs" "$@"

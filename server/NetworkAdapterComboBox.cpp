@@ -1,6 +1,6 @@
 #include "server/NetworkAdapterComboBox.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 namespace
 {

@@ -6,7 +6,7 @@
 #include "ui/kit/DialogPresenter.h"
 
 ServerManager::ServerManager (juce::ValueTree serversNode, VantrelController* c)
-    : controller (c), liveHandler (c->activeCueListHandler), timeManager (c->timeManager)
+    : controller (c), liveHandler (c->activeCueListHandler), timeManager (c->timeManager), waveform (c->liveWaveform)
 {
     setState (serversNode);
     liveHandler->addListener (this);
@@ -140,9 +140,7 @@ void ServerManager::restartServersOn (const juce::String& address)
 
 void ServerManager::setWaveform (const juce::Array<int>& newPeaks, float lengthMs)
 {
-    if (&newPeaks != &peaks)
-        peaks = newPeaks;
-    waveformLength = lengthMs;
+    waveform->set (newPeaks, lengthMs);
     forEachServer ([] (VantrelServer& s) { s.sendWaveform(); });
 }
 

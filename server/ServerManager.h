@@ -2,6 +2,7 @@
 
 #include "model/ActiveCueListHandler.h"
 #include "model/CueList.h"
+#include "server/LiveWaveform.h"
 #include "server/VantrelServer.h"
 #include "time/TimeManager.h"
 #include <juce_data_structures/juce_data_structures.h>
@@ -39,9 +40,10 @@ public:
     int getNumServers() const { return (int) servers.size(); }
     std::shared_ptr<VantrelServer> getServer (int index) const;
 
+    /** Stores the live list's new waveform and sends it to every server. */
     void setWaveform (const juce::Array<int>& peaks, float lengthMs);
-    const juce::Array<int>& getPeaks() const { return peaks; }
-    float getWaveformLength() const { return waveformLength; }
+    const juce::Array<int>& getPeaks() const { return waveform->getPeaks(); }
+    float getWaveformLength() const { return waveform->getLength(); }
 
     void addListener (Listener* l) { listeners.add (l); }
     void removeListener (Listener* l) { listeners.remove (l); }
@@ -54,10 +56,10 @@ private:
     // manager still has to leave them.
     std::shared_ptr<ActiveCueListHandler> liveHandler;
     std::shared_ptr<TimeManager> timeManager;
+    // Shared with the servers, which read it for their messages.
+    std::shared_ptr<LiveWaveform> waveform;
     juce::ValueTree state;
     juce::ListenerList<Listener> listeners;
-    juce::Array<int> peaks;
-    float waveformLength = 0.0f;
     std::vector<std::shared_ptr<VantrelServer>> servers;
     std::shared_ptr<CueList> subscribedList;
 

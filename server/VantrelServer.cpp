@@ -2,27 +2,12 @@
 
 #include "app/VantrelController.h"
 #include "document/AppData.h"
+#include "model/ActiveCueListHandler.h"
+#include "model/CategoryManager.h"
 #include "model/CueList.h"
-#include "model/DefaultsManager.h"
-#include "server/JsonWriter.h"
-#include "server/ServerManager.h"
+#include "server/LiveWaveform.h"
 #include "time/TimeManager.h"
-#include "time/Timecode.h"
-#include "time/WholeMillis.h"
 #include "ui/kit/DialogPresenter.h"
-
-namespace
-{
-constexpr double dayMs = 86400000.0;
-
-juce::var makeObject (std::initializer_list<std::pair<const char*, juce::var>> members)
-{
-    auto* object = new juce::DynamicObject();
-    for (const auto& [name, value] : members)
-        object->setProperty (name, value);
-    return juce::var (object);
-}
-}
 
 VantrelServer::VantrelServer (int port)
 {
@@ -33,8 +18,12 @@ VantrelServer::VantrelServer (int port)
     state.setProperty (IDs::name, "New Server", nullptr);
 }
 
-VantrelServer::VantrelServer (juce::ValueTree node, const juce::String& bindAddress, VantrelController* c)
-    : state (node), controller (c)
+VantrelServer::VantrelServer (juce::ValueTree node, const juce::String& bindAddress, VantrelController* controller)
+    : state (node),
+      liveHandler (controller->activeCueListHandler),
+      timeManager (controller->timeManager),
+      waveform (controller->liveWaveform),
+      categoryManager (controller->categoryManager)
 {
     socketServer = std::make_unique<SimpleWebSocketServer>();
     // Listening from the start, so no browser that connects in the first second is missed:
@@ -43,17 +32,15 @@ VantrelServer::VantrelServer (juce::ValueTree node, const juce::String& bindAddr
     socketServer->start ((int) state[IDs::port], {}, bindAddress);
     colorMask = std::make_shared<ColorMask> (state.getChildWithName (IDs::ColorMask));
 
-    auto token = aliveToken;
-    juce::Timer::callAfterDelay (1000, [this, token]
+    juce::Timer::callAfterDelay (1000, [weak = self]
     {
-        if (! token.expired())
-            startCheck();
+        if (auto* server = weak.get())
+            server->startCheck();
     });
 }
 
 VantrelServer::~VantrelServer()
 {
-    alive.reset();
     stopTimer();
     categoryListeners.clear();
     unbindFromState();
@@ -156,14 +143,14 @@ void VantrelServer::setBindAddress (const juce::String& address)
 
 void VantrelServer::scheduleRestartCheck (const juce::String& address)
 {
-    auto token = aliveToken;
-    juce::Timer::callAfterDelay (1000, [this, token, address]
+    juce::Timer::callAfterDelay (1000, [weak = self, address]
     {
-        if (token.expired() || socketServer->isRunning() || socketServer->getBindAddress() != address)
+        auto* server = weak.get();
+        if (server == nullptr || server->socketServer->isRunning() || server->socketServer->getBindAddress() != address)
             return;
         // The node stays: the operator may pick another address, and undo must find it.
         DialogPresenter::showAsync ("Uh-oh!",
-                                    "I couldn't start the server on port " + juce::String (getPort())
+                                    "I couldn't start the server on port " + juce::String (server->getPort())
                                         + " at the address " + address + ". Try another network address.",
                                     { "OK" });
     });
@@ -194,11 +181,10 @@ void VantrelServer::clientOpening (const juce::String& clientId)
 void VantrelServer::clientConnected (const juce::String& clientId)
 {
     // The greeting reads the show model, which lives on the message thread.
-    auto token = aliveToken;
-    juce::MessageManager::callAsync ([this, token, clientId]
+    juce::MessageManager::callAsync ([weak = self, clientId]
     {
-        if (! token.expired() && serving)
-            greet (clientId);
+        if (auto* server = weak.get(); server != nullptr && server->serving)
+            server->greet (clientId);
     });
 }
 
@@ -242,17 +228,10 @@ void VantrelServer::updateTrackedCues()
 {
     stopListeningToCues();
 
-    if (auto list = controller->activeCueListHandler->getActiveCueList())
-    {
-        const auto masked = colorMask->getColors();
-        for (const auto& cue : list->getCues())
-        {
-            if (cue == nullptr || masked.contains (cue->getDisplayColor()))
-                continue;
-            trackedCues.push_back (cue);
+    trackedCues = WebClientMessages::visibleCues (liveHandler->getActiveCueList().get(), colorMask->getColors());
+    for (const auto& weak : trackedCues)
+        if (auto cue = weak.lock())
             cue->addListener (this);
-        }
-    }
 
     rebuildCategoryListeners();
     broadcast (createCueListMessage());
@@ -262,17 +241,8 @@ void VantrelServer::updateTrackedCues()
 void VantrelServer::rebuildCategoryListeners()
 {
     categoryListeners.clear();
-    for (const auto& weak : trackedCues)
+    for (const auto& [uuid, category] : WebClientMessages::linkedCategories (trackedCues))
     {
-        auto cue = weak.lock();
-        auto category = cue != nullptr ? cue->getCategory() : nullptr;
-        if (category == nullptr)
-            continue;
-
-        const auto uuid = category->getUuid();
-        if (categoryListeners.count (uuid) > 0)
-            continue;
-
         auto listener = std::make_shared<CategoryListener> (category);
         std::weak_ptr<Category> weakCategory (category);
         listener->callback = [this, weakCategory]
@@ -312,7 +282,7 @@ void VantrelServer::timerCallback()
     auto pending = std::move (pendingCategories);
     pendingCategories = {};
     for (const auto& category : pending)
-        if (controller->categoryManager->getCategory (category->getUuid()) == category) // not deleted meanwhile
+        if (categoryManager->getCategory (category->getUuid()) == category) // not deleted meanwhile
             broadcast (createCategoryMessage (*category));
 
     if (cueListDirty)
@@ -329,131 +299,38 @@ void VantrelServer::sendTime()
 
 void VantrelServer::sendWaveform()
 {
-    const auto& peaks = controller->serverManager->getPeaks();
+    const auto& peaks = waveform->getPeaks();
     if (peaks.isEmpty())
         return;
-
-    juce::Array<juce::var> data;
-    data.ensureStorageAllocated (peaks.size());
-    for (auto value : peaks)
-        data.add (value);
-    waveformData = data;
+    waveformData = WebClientMessages::toPeakData (peaks);
     broadcast (createWaveformMessage());
 }
 
 //==============================================================================
-juce::String VantrelServer::toWebColour (juce::uint32 argb)
-{
-    auto hex = [] (juce::uint32 v) { return juce::String::toHexString ((int) (v & 0xff)).paddedLeft ('0', 2); };
-    return "#" + hex (argb >> 16) + hex (argb >> 8) + hex (argb) + hex (argb >> 24);
-}
-
 juce::String VantrelServer::createMiscMessage() const
 {
-    return JsonWriter::toString (makeObject ({ { "type", "misc" },
-                                               { "version", "1.1.0.643" },
-                                               { "name", state.hasProperty (IDs::name) ? state[IDs::name] : juce::var() } }));
-}
-
-juce::String VantrelServer::createCategoryMessage (const Category& category)
-{
-    return JsonWriter::toString (makeObject ({ { "type", "category" },
-                                               { "uuid", category.getUuid() },
-                                               { "displayColor", toWebColour (category.getColor().getARGB()) } }));
+    return WebClientMessages::misc (state.hasProperty (IDs::name) ? state[IDs::name] : juce::var());
 }
 
 juce::String VantrelServer::createWaveformMessage() const
 {
-    const auto& manager = *controller->serverManager;
-    return JsonWriter::toString (makeObject ({ { "type", "waveform" },
-                                               { "duration", (double) manager.getWaveformLength() },
-                                               { "length", manager.getPeaks().size() / 2 },
-                                               { "data", waveformData } }));
+    return WebClientMessages::waveform (*waveform, waveformData);
 }
 
 juce::String VantrelServer::createTimeMessage()
 {
-    return createTimeMessage (controller->timeManager->getTimeInfo());
+    return createTimeMessage (timeManager->getTimeInfo());
 }
 
 juce::String VantrelServer::createTimeMessage (const TimeInfo& info)
 {
-    const auto t = (double) info.time;
-
-    std::shared_ptr<Cue> first, last;
-    for (const auto& weak : trackedCues)
-        if (auto cue = weak.lock())
-        {
-            if (first == nullptr)
-                first = cue;
-            last = cue;
-        }
-
-    auto millis = (juce::int64) info.time;
-    int cueIndex = -1;
-    if (first != nullptr)
-    {
-        const auto firstStart = first->getRange().getStart();
-        const auto lastEnd = last->getRange().getEnd();
-        if (firstStart > lastEnd && lastEnd > t)
-            millis += (juce::int64) dayMs;
-        cueIndex = CueList::getNextCueIndex (info.time, trackedCues, lastCueIndex);
-        lastCueIndex = cueIndex;
-    }
-
-    return JsonWriter::toString (makeObject ({ { "type", "time" },
-                                               { "millis", millis },
-                                               { "fps", info.fps },
-                                               { "isRunning", info.running },
-                                               { "cueIndex", cueIndex } }));
+    return WebClientMessages::time (info, trackedCues, lastCueIndex);
 }
 
-juce::String VantrelServer::createCueListMessage()
+juce::String VantrelServer::createCueListMessage() const
 {
-    auto list = controller->activeCueListHandler->getActiveCueList();
-    if (list == nullptr)
-        return {};
-
-    // A list without a usable rate counts as 30 fps wherever the rate enters arithmetic.
-    const int fps = DefaultsManager::usableFps (list->getFps());
-    const auto start = Timecode::fromString (list->getStartTimecode());
-    const auto offset = toWholeMillis (start.toMillis (fps));
-    const auto range = list->getRange();
-
-    juce::Array<juce::var> cues;
-    std::shared_ptr<Cue> first;
-    for (const auto& weak : trackedCues)
-        if ((first = weak.lock()) != nullptr)
-            break;
-
-    const double firstStart = first != nullptr ? first->getRange().getStart() : 0.0;
-    for (const auto& weak : trackedCues)
-    {
-        auto cue = weak.lock();
-        if (cue == nullptr)
-            continue; // removed before the list reported it
-        auto r = cue->getRange();
-        if (list->isTimetable() && firstStart > r.getStart())
-            r += dayMs;
-        auto category = cue->getCategory();
-        cues.add (makeObject ({ { "number", cue->getNumber() },
-                                { "name", cue->getTree()[IDs::text].toString() },
-                                { "start", r.getStart() },
-                                { "duration", r.getLength() },
-                                { "category", category != nullptr ? category->getUuid() : juce::String() } }));
-    }
-
-    juce::Array<juce::var> categories;
+    WebClientMessages::LinkedCategories categories;
     for (const auto& [uuid, listener] : categoryListeners)
-        categories.add (makeObject ({ { "uuid", uuid },
-                                      { "displayColor", toWebColour (listener->getCategory()->getColor().getARGB()) } }));
-
-    return JsonWriter::toString (makeObject ({ { "type", "cuelist" },
-                                               { "name", list->getName() },
-                                               { "timetable", list->isTimetable() },
-                                               { "offset", offset },
-                                               { "fps", list->getFps() },
-                                               { "duration", range.getLength() },
-                                               { "cues", cues.isEmpty() ? juce::var() : juce::var (cues) },
-                                               { "categories", categories.isEmpty() ? juce::var() : juce::var (categories) } }));
+        categories.emplace (uuid, listener->getCategory());
+    return WebClientMessages::cueList (liveHandler->getActiveCueList().get(), trackedCues, categories);
 }

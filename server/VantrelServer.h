@@ -4,18 +4,24 @@
 #include "model/ColorMask.h"
 #include "model/Cue.h"
 #include "server/CategoryListener.h"
+#include "server/WebClientMessages.h"
 #include "server/websocket/SimpleWebSocketServer.h"
 #include "time/TimeInfo.h"
 #include <juce_data_structures/juce_data_structures.h>
 #include <map>
 #include <set>
 
+class ActiveCueListHandler;
+class CategoryManager;
+class LiveWaveform;
+class TimeManager;
 class VantrelController;
 
 /** One web-client server: a port on which browsers load the web client and then receive the
     live show state as JSON text messages over WebSocket. Follows the live cue list through
     its own colour mask, greets each new browser with "cuelist", "waveform", "time" and
-    "misc", batches colour and text changes for a second, and sends the rest at once.
+    "misc", batches colour and text changes for a second, and sends the rest at once. What
+    the messages say is WebClientMessages' business; this class decides when and to whom.
 
     Everything here runs on the message thread; the socket server's thread only hands over
     connections. Messages are always built on the message thread. */
@@ -36,7 +42,8 @@ public:
         an empty "ColorMask"); starts nothing. */
     explicit VantrelServer (int port);
 
-    /** The working server: starts serving the node's port on the address. */
+    /** The working server: starts serving the node's port on the address. Takes from the
+        controller what it reads: the live list, the time, the waveform and the categories. */
     VantrelServer (juce::ValueTree node, const juce::String& bindAddress, VantrelController* controller);
     ~VantrelServer() override;
 
@@ -66,14 +73,17 @@ public:
     void addListener (Listener* l) { listeners.add (l); }
     void removeListener (Listener* l) { listeners.remove (l); }
 
-    juce::String createCueListMessage();
+    /** The live list's tracked cues; the empty text while no list is live. */
+    juce::String createCueListMessage() const;
+    /** The current waveform's length with the peaks this server stored last. */
     juce::String createWaveformMessage() const;
+    /** The time manager's current time; stores the next cue's index as the next hint. */
     juce::String createTimeMessage();
     /** The "time" message for a given time (the time manager's current one above). */
     juce::String createTimeMessage (const TimeInfo& info);
     juce::String createMiscMessage() const;
-    static juce::String createCategoryMessage (const Category& category);
-    static juce::String toWebColour (juce::uint32 argb);
+    static juce::String createCategoryMessage (const Category& category) { return WebClientMessages::category (category); }
+    static juce::String toWebColour (juce::uint32 argb) { return WebClientMessages::toWebColour (argb); }
 
     /** Sends a message to every browser that has had its greeting. */
     void broadcast (const juce::String& message);
@@ -86,9 +96,14 @@ private:
     std::unique_ptr<SimpleWebSocketServer> socketServer;
     juce::ValueTree state;
     juce::ListenerList<Listener> listeners;
-    VantrelController* controller = nullptr;
+    // What the messages read, taken from the controller once (absent in a node-only server).
+    // Shared, so that a page row holding this server after the model went reads nothing freed.
+    std::shared_ptr<ActiveCueListHandler> liveHandler;
+    std::shared_ptr<TimeManager> timeManager;
+    std::shared_ptr<const LiveWaveform> waveform;
+    std::shared_ptr<CategoryManager> categoryManager;
     juce::var waveformData;
-    std::vector<std::weak_ptr<Cue>> trackedCues;
+    WebClientMessages::TrackedCues trackedCues;
     int lastCueIndex = 0;
     bool cueListDirty = false;
     std::map<juce::String, std::shared_ptr<CategoryListener>> categoryListeners;
@@ -100,12 +115,6 @@ private:
     juce::CriticalSection ungreetedLock;
     std::set<juce::String> ungreeted;
     juce::StringArray getUngreeted();
-
-    // Posted calls check this before touching the server: it dies first in the destructor.
-    std::shared_ptr<bool> alive = std::make_shared<bool> (true);
-    // What posted calls hold. Made once here and never written again, so the server thread
-    // may copy it while the destructor resets alive on the message thread.
-    const std::weak_ptr<bool> aliveToken { alive };
 
     void startCheck();
     void greet (const juce::String& clientId);
@@ -126,6 +135,13 @@ private:
     void cueTextChanged() override;
     void cueCategoryChanged() override;
     void timerCallback() override;
+
+    JUCE_DECLARE_WEAK_REFERENCEABLE (VantrelServer)
+
+    // What posted calls hold, and check on the message thread before touching the server.
+    // Made here, on the message thread, and never written again: the server thread only
+    // copies it (a weak reference made there would create the shared part off this thread).
+    const juce::WeakReference<VantrelServer> self { this };
 
     JUCE_DECLARE_NON_COPYABLE (VantrelServer)
 };

@@ -1,12 +1,30 @@
 #include "time/LTCReader.h"
 
+#include "time/LTCFrameAnalyser.h"
+#include <ltc.h>
 #include <cstring>
 
-LTCReader::LTCReader (std::unique_ptr<juce::AudioDeviceManager> deviceManager)
-    : source (std::move (deviceManager))
+struct LTCReader::Decoder
 {
-    std::strcpy (stime.timezone, "+0000");
-    decoder = ltc_decoder_create (1920, 32);
+    Decoder()
+    {
+        std::strcpy (stime.timezone, "+0000");
+        ltc = ltc_decoder_create (1920, 32);
+    }
+
+    ~Decoder() { ltc_decoder_free (ltc); }
+
+    LTCDecoder* ltc = nullptr;
+    LTCFrameExt frame {};
+    LTCFrameAnalyser analyser;
+    SMPTETimecode stime {};
+
+    JUCE_DECLARE_NON_COPYABLE (Decoder)
+};
+
+LTCReader::LTCReader (std::unique_ptr<juce::AudioDeviceManager> deviceManager)
+    : source (std::move (deviceManager)), decoder (std::make_unique<Decoder>())
+{
     millis = timecode.toMillis (fps);
 
     // The block handler and the level meter are in place before the device can start.
@@ -23,7 +41,7 @@ LTCReader::LTCReader (std::unique_ptr<juce::AudioDeviceManager> deviceManager)
 LTCReader::~LTCReader()
 {
     stop();
-    ltc_decoder_free (decoder);
+    decoder.reset();
     levelMeter = nullptr;
 }
 
@@ -48,26 +66,27 @@ void LTCReader::processBlock (const float* samples, int numSamples, int /*startS
         }
     }
 
+    auto& d = *decoder;
     // The decoder only reads the samples; its interface is not const-correct.
-    ltc_decoder_write_float (decoder, const_cast<float*> (samples), (size_t) numSamples, streamPosition);
+    ltc_decoder_write_float (d.ltc, const_cast<float*> (samples), (size_t) numSamples, streamPosition);
     streamPosition += numSamples;
 
-    while (ltc_decoder_read (decoder, &frame) != 0)
+    while (ltc_decoder_read (d.ltc, &d.frame) != 0)
     {
         int detected = 0;
-        if (analyser.detectFps (detected, frame))
+        if (d.analyser.detectFps (detected, d.frame))
             fps = detected;
 
-        if (analyser.detectDiscontinuity (frame))
+        if (d.analyser.detectDiscontinuity (d.frame))
         {
             callSignalInterrupted();
             continue;
         }
 
-        ltc_frame_to_time (&stime, &frame.ltc, 1);
-        timecode = Timecode::fromSmpte (stime);
+        ltc_frame_to_time (&d.stime, &d.frame.ltc, 1);
+        timecode = Timecode::fromSmpte (d.stime);
         millis = timecode.toMillis (fps);
-        lastFrameEnd = frame.off_end;
+        lastFrameEnd = d.frame.off_end;
         callTimeChanged();
     }
 }

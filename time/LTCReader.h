@@ -1,11 +1,10 @@
 #pragma once
 
-#include "time/LTCFrameAnalyser.h"
 #include "time/SingleChannelAudioSource.h"
 #include "time/TimeDriver.h"
 #include "time/Timecode.h"
 
-#include <ltc.h>
+#include <memory>
 
 /** The time driver that follows linear timecode on the audio input: feeds the first input
     channel of every block to the decoder, turns each decoded frame into milliseconds and
@@ -39,10 +38,9 @@ public:
 
 private:
     SingleChannelAudioSource source;
-    LTCDecoder* decoder = nullptr;
-    LTCFrameExt frame {};
-    LTCFrameAnalyser analyser;
-    SMPTETimecode stime {};
+    // The decoding library's state, kept out of this header; audio thread only.
+    struct Decoder;
+    std::unique_ptr<Decoder> decoder;
     Timecode timecode;
     juce::AudioDeviceManager::LevelMeter::Ptr levelMeter;
     bool hadSignal = false;

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <juce_core/juce_core.h>
-#include <array>
 #include <atomic>
+#include <memory>
+#include <vector>
 
 /** A source of the show time. Drivers deliver on a thread of their own (a timer thread, the
     audio callback); setFps and the queries come from the message thread. */
@@ -20,7 +21,7 @@ public:
         virtual void driverChanged() {}
     };
 
-    virtual ~TimeDriver() = default;
+    virtual ~TimeDriver();
 
     virtual double getMillis() const { return millis.load(); }
     virtual int getFps() const { return fps.load(); }
@@ -32,11 +33,9 @@ public:
         so whatever the listeners reach may then be destroyed. Message thread. */
     virtual void stop() {}
 
-    /** A listener already present is not added again. At most maxListeners are held. */
+    /** A listener already present is not added again; there is no limit to their number. */
     void addListener (Listener* listener);
     void removeListener (Listener* listener);
-
-    static constexpr int maxListeners = 8;
 
 protected:
     TimeDriver() = default;
@@ -50,15 +49,22 @@ protected:
     std::atomic<int> fps { 30 };
 
 private:
-    using Snapshot = std::array<Listener*, maxListeners>;
+    using ListenerArray = std::vector<Listener*>;
 
-    /** Copies the listeners under a short lock, so no lock is held while they run and the
-        driver's thread never allocates. */
-    int copyListeners (Snapshot& out) const;
+    // The listeners are an immutable array that add and remove replace whole. The driver's
+    // thread reads the current one with two atomic counts around the calls: it never locks,
+    // allocates or frees, so it cannot wait for the thread that adds or removes, and no lock
+    // is held while listeners run. A replaced array is freed by a later add or remove (or the
+    // destructor) once no call is in progress, so none is freed while a call still reads it.
+    std::atomic<const ListenerArray*> current { nullptr };
+    std::atomic<int> callsInProgress { 0 };
 
-    mutable juce::SpinLock listenerLock;
-    Snapshot listeners {};
-    int numListeners = 0;
+    juce::CriticalSection writeLock;                     // add and remove, any thread but the driver's
+    std::vector<std::unique_ptr<const ListenerArray>> arrays; // the current one last; writeLock
+
+    void publish (ListenerArray next);
+    template <typename Call>
+    void callListeners (Call&& call);
 
     JUCE_DECLARE_NON_COPYABLE (TimeDriver)
 };

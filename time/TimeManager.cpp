@@ -117,10 +117,9 @@ void TimeManager::driverChanged()
         return;
     }
 
-    std::weak_ptr<TimeManager*> token = liveness;
-    juce::MessageManager::callAsync ([token] {
-        if (auto alive = token.lock())
-            (*alive)->announceDriverChange();
+    juce::MessageManager::callAsync ([weak = self] {
+        if (auto* manager = weak.get())
+            manager->announceDriverChange();
     });
 }
 

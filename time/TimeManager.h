@@ -87,8 +87,12 @@ private:
     std::atomic<bool> interrupted { false };
     std::atomic<bool> stopping { false };
 
-    // Lets a call posted to the message thread find out whether the manager still exists.
-    std::shared_ptr<TimeManager*> liveness = std::make_shared<TimeManager*> (this);
+    JUCE_DECLARE_WEAK_REFERENCEABLE (TimeManager)
+
+    // What a call posted from a driver's thread holds, and checks on the message thread.
+    // Made here, on the message thread, and never written again: the driver's thread only
+    // copies it (a weak reference made there would create the shared part off this thread).
+    const juce::WeakReference<TimeManager> self { this };
 
     JUCE_DECLARE_NON_COPYABLE (TimeManager)
 };

@@ -71,7 +71,8 @@ void CueComponent::update (const TimeInfo& info, juce::Range<int> span)
     }
 
     progress = c->getProgress (info.time, span);
-    finished = progress == 1.0f;
+    // getProgress ends at exactly 1 once the cue's span is over.
+    finished = std::equal_to<float>() (progress, 1.0f);
 
     const auto text = getTimeText (info);
     const bool sameLength = text.length() == timeLabel.getText().length();
@@ -147,7 +148,7 @@ void CueComponent::setFontIfDifferent (juce::Label& label, const juce::Font& fon
 
 void CueComponent::setAlphaIfDifferent (juce::Component& c, float alpha)
 {
-    if (c.getAlpha() != alpha)
+    if (std::not_equal_to<float>() (c.getAlpha(), alpha))
         c.setAlpha (alpha);
 }
 

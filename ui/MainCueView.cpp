@@ -1,21 +1,24 @@
 #include "ui/MainCueView.h"
 
+#include "app/VantrelController.h"
 #include <iostream>
 
-MainCueView::MainCueView (VantrelController& c)
-    : colorMaskWidget (c.categoryManager, c.colorMask),
-      controller (c)
+MainCueView::MainCueView (VantrelController& controller)
+    : colorMaskWidget (controller.categoryManager, controller.colorMask),
+      liveList (*controller.activeCueListHandler),
+      timeManager (*controller.timeManager),
+      master (timeManager.master),
+      colorMask (*controller.colorMask)
 {
     // The base has made the view opaque and attached the context with continuous repainting.
-    controller.activeCueListHandler->addListener (this);
-    controller.timeManager->addListener (this);
+    liveList.addListener (this);
+    timeManager.addListener (this);
 
     addAndMakeVisible (cueRows);
 
-    auto& master = controller.timeManager->master;
-    timecodeDisplay.fpsSelector.onFpsSelected = [this] (int fps) { controller.timeManager->master.setFps (fps); };
+    timecodeDisplay.fpsSelector.onFpsSelected = [this] (int fps) { master.setFps (fps); };
     timecodeDisplay.fpsSelector.setFps (master.getFps());
-    timecodeDisplay.driverSelector.onDriverSelected = [this] (int index) { controller.timeManager->master.setDriver (index); };
+    timecodeDisplay.driverSelector.onDriverSelected = [this] (int index) { master.setDriver (index); };
     const auto names = master.getDriverNames();
     timecodeDisplay.driverSelector.setDriverNames (names);
     timecodeDisplay.driverSelector.setSelected (names.indexOf (master.getName()));
@@ -27,7 +30,7 @@ MainCueView::MainCueView (VantrelController& c)
     // Added last: opened, it lies over the rows.
     addAndMakeVisible (colorMaskWidget);
 
-    controller.colorMask->addListener (this);
+    colorMask.addListener (this);
 
     // The process has no OpenGL functions until a context was first created on the render
     // thread, so the view starts on the software renderer; "a" attaches the context.
@@ -40,7 +43,7 @@ MainCueView::MainCueView (VantrelController& c)
     setSize (640, height);
 
     // The first sync runs once the window holding the view exists.
-    juce::Timer::callAfterDelay (10, [safe = self]
+    juce::Timer::callAfterDelay (10, [safe = SafePointer<MainCueView> (this)]
     {
         if (auto* view = safe.getComponent())
         {
@@ -53,11 +56,11 @@ MainCueView::MainCueView (VantrelController& c)
 MainCueView::~MainCueView()
 {
     shutdownOpenGL();
-    controller.colorMask->removeListener (this);
+    colorMask.removeListener (this);
     if (currentList != nullptr)
         currentList->removeListener (this);
-    controller.timeManager->removeListener (this);
-    controller.activeCueListHandler->removeListener (this);
+    timeManager.removeListener (this);
+    liveList.removeListener (this);
     currentList.reset();
 }
 
@@ -92,7 +95,7 @@ void MainCueView::signalInterrupted()
 void MainCueView::driverChanged (int driverIndex)
 {
     timecodeDisplay.driverSelector.setSelected (driverIndex);
-    const auto info = controller.timeManager->getTimeInfo();
+    const auto info = timeManager.getTimeInfo();
     timecodeDisplay.fpsSelector.setFps (info.fps);
     timecodeDisplay.setTime (info);
     timecodeDisplay.resized();
@@ -100,25 +103,10 @@ void MainCueView::driverChanged (int driverIndex)
 
 void MainCueView::activeCueListChanged()
 {
-    if (juce::MessageManager::existsAndIsCurrentThread())
-    {
-        followActiveCueList();
-        return;
-    }
-
-    // A switch made from a time driver's thread: building rows there would stall the driver
-    // and race the message thread. Several switches before the message thread gets to it
-    // need only one follow-up, which reads whatever list is live by then.
-    if (listChangePosted.exchange (true))
-        return;
-    juce::MessageManager::callAsync ([safe = self]
-    {
-        if (auto* view = safe.getComponent())
-        {
-            view->listChangePosted = false;
-            view->followActiveCueList();
-        }
-    });
+    // The live handler announces every switch on the message thread, a time driver's too
+    // (it posts those), so the rows are never built on a driver's thread.
+    JUCE_ASSERT_MESSAGE_THREAD
+    followActiveCueList();
 }
 
 void MainCueView::followActiveCueList()
@@ -126,9 +114,9 @@ void MainCueView::followActiveCueList()
     if (currentList != nullptr)
         currentList->removeListener (this);
 
-    currentList = controller.activeCueListHandler->getActiveCueList();
-    cueRows.setCueList (currentList, controller.colorMask->getColors());
-    cueRows.timeChanged (effectiveTime (controller.timeManager->getTimeInfo()), true);
+    currentList = liveList.getActiveCueList();
+    cueRows.setCueList (currentList, colorMask.getColors());
+    cueRows.timeChanged (effectiveTime (timeManager.getTimeInfo()), true);
 
     if (currentList != nullptr)
         currentList->addListener (this);
@@ -136,16 +124,16 @@ void MainCueView::followActiveCueList()
 
 void MainCueView::colorMaskChanged()
 {
-    cueRows.setCueList (currentList, controller.colorMask->getColors());
+    cueRows.setCueList (currentList, colorMask.getColors());
     // The shown cues changed, so the next cue's index did too; while time stands still no
     // publication would put the marker right.
-    cueRows.timeChanged (effectiveTime (controller.timeManager->getTimeInfo()), true);
+    cueRows.timeChanged (effectiveTime (timeManager.getTimeInfo()), true);
 }
 
 void MainCueView::cuesChanged()
 {
-    cueRows.setCueList (currentList, controller.colorMask->getColors());
-    cueRows.timeChanged (effectiveTime (controller.timeManager->getTimeInfo()), true);
+    cueRows.setCueList (currentList, colorMask.getColors());
+    cueRows.timeChanged (effectiveTime (timeManager.getTimeInfo()), true);
 }
 
 void MainCueView::cueListFpsChanged()

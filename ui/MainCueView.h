@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/VantrelController.h"
 #include "model/ActiveCueListHandler.h"
 #include "model/ColorMask.h"
 #include "model/CueList.h"
@@ -11,6 +10,8 @@
 #include <juce_opengl/juce_opengl.h>
 #include <atomic>
 #include <type_traits>
+
+class VantrelController;
 
 /** The show screen, the main window's content: the clock with its driver and frame-rate
     buttons, the "Show:" colour filter and the scrolling cue rows of the live cue list. It
@@ -69,13 +70,13 @@ private:
     TimecodeDisplay timecodeDisplay;
     ColorMaskWidget colorMaskWidget;
     AnimatedCueView cueRows;
-    VantrelController& controller;
+    // What the view reads, taken once from the controller, which outlives every view.
+    ActiveCueListHandler& liveList;
+    TimeManager& timeManager;
+    MasterTimeDriver& master;
+    ColorMask& colorMask;
     std::shared_ptr<CueList> currentList;
 
-    // Made on the message thread, copied by callers on other threads: a SafePointer made there
-    // would create the component's weak-reference master off the message thread.
-    const SafePointer<MainCueView> self { this };
-    std::atomic<bool> listChangePosted { false };
     std::atomic<int> numInitialisations { 0 };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainCueView)

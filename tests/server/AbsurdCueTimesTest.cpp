@@ -76,8 +76,12 @@ TEST_F (AbsurdCueTimes, AreShownByTheMainViewAndSentToBrowsers)
     {
         const auto* row = rows.getRow (i)->getCueComponent();
         for (const auto& t : absurdTimes)
+        {
             if (t.shown != nullptr && row->getNameLabel().getText() == t.stored)
+            {
                 EXPECT_EQ (row->getTimeLabel().getText(), juce::String (t.shown)) << t.stored;
+            }
+        }
     }
 
     const int times[] = { 0, 3000, 86399999, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min() };

@@ -1,4 +1,4 @@
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "server/NetworkAdapterComboBox.h"
 #include "support/MessageLoop.h"
 
@@ -9,7 +9,9 @@ TEST (NetworkAdapters, BindableAddresses)
     const auto withAny = NetworkAdapterComboBox::getBindableAddresses (true, false);
     EXPECT_FALSE (withAny.contains ("127.0.0.1"));
     if (! withAny.isEmpty())
+    {
         EXPECT_EQ (withAny[0], "0.0.0.0");
+    }
 
     const auto withLoopback = NetworkAdapterComboBox::getBindableAddresses (false, true);
     EXPECT_TRUE (withLoopback.contains ("127.0.0.1"));
@@ -22,8 +24,12 @@ TEST (NetworkAdapters, Names)
     EXPECT_EQ (NetworkAdapterComboBox::getAdapterName ("127.0.0.1"), "This computer");
     EXPECT_EQ (NetworkAdapterComboBox::getAdapterName ("192.0.2.77"), "No interface found for IP");
     for (const auto& adapter : Platform::getIPv4Adapters())
+    {
         if (adapter.firstIPv4Address != "127.0.0.1")
+        {
             EXPECT_EQ (NetworkAdapterComboBox::getAdapterName (adapter.firstIPv4Address), adapter.friendlyName);
+        }
+    }
     EXPECT_TRUE (NetworkAdapterComboBox::getLocalHostName().endsWith (".local"));
 }
 

@@ -1,6 +1,12 @@
 #pragma once
 
 #include "app/VantrelController.h"
+#include "document/PreferencesHandler.h"
+#include "model/ActiveCueListHandler.h"
+#include "model/CategoryManager.h"
+#include "model/CueList.h"
+#include "model/CueListManager.h"
+#include "server/ServerManager.h"
 #include "support/MessageLoop.h"
 #include "support/ServerTestSupport.h"
 #include "support/TempHome.h"
@@ -62,6 +68,29 @@ protected:
         if (! frame)
             return std::nullopt;
         return frame->payload;
+    }
+
+    /** Reads texts until the given number arrived or the time is up. */
+    static std::vector<std::string> readTexts (RawClient& client, size_t count)
+    {
+        std::vector<std::string> texts;
+        while (texts.size() < count)
+        {
+            auto text = nextText (client);
+            if (! text)
+                break;
+            texts.push_back (*text);
+        }
+        return texts;
+    }
+
+    /** Connects a browser to the port, upgrades it to a WebSocket and reads its greeting:
+        the four texts ("cuelist", "waveform", "time", "misc"), fewer when a step failed. */
+    static std::vector<std::string> connectAndReadGreeting (RawClient& client, int port)
+    {
+        if (! client.connect (port) || ! client.upgrade ("/"))
+            return {};
+        return readTexts (client, 4);
     }
 
     static juce::String typeOf (const std::string& message)

@@ -94,7 +94,7 @@ private:
 class FakeDeviceManager : public juce::AudioDeviceManager
 {
 public:
-    explicit FakeDeviceManager (std::shared_ptr<FakeAudioInput> input) : input (std::move (input)) {}
+    explicit FakeDeviceManager (std::shared_ptr<FakeAudioInput> source) : input (std::move (source)) {}
 
     FakeAudioDevice* getFakeDevice() { return dynamic_cast<FakeAudioDevice*> (getCurrentAudioDevice()); }
 

@@ -181,7 +181,9 @@ TEST_F (JackFixture, TheReaderFollowsThePlayerWithinTwoFrames)
         lags.values.push_back (s.playing - s.decoded);
         ++checked;
         if (i > 0)
+        {
             EXPECT_GT (s.decoded, follower.samples[(size_t) i - 1].decoded) << "frame " << i;
+        }
     }
     lags.check ("decoded frames", 1000.0 / info.fps);
     EXPECT_GT (checked, info.fps);
@@ -240,7 +242,9 @@ TEST_F (JackFixture, TheTimeManagerPublishesRunningTimesThatFollowThePlayer)
         EXPECT_TRUE (s.info.running) << "publication " << i;
         EXPECT_FALSE (s.info.internalClock);
         if (i > 0)
+        {
             EXPECT_GT (s.info.time, follower.samples[i - 1].info.time) << "publication " << i;
+        }
         if (s.info.fps != info.fps)
             continue;
         lags.values.push_back (s.playing - s.info.time);

@@ -36,7 +36,7 @@ struct Deliveries : TimeDriver::Listener
     bool contains (double millis, int fps) const
     {
         for (const auto& e : get())
-            if (e.millis == millis && e.fps == fps)
+            if (std::equal_to<double>() (e.millis, millis) && e.fps == fps)
                 return true;
         return false;
     }

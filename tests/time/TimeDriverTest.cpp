@@ -30,6 +30,45 @@ TEST (TimeDriver, ListenersAreAddedOnceAndRemovedByPointer)
     EXPECT_EQ (b.times, 2);
 }
 
+TEST (TimeDriver, AnyNumberOfListenersHearARealDriverThreadWhileOthersComeAndGo)
+{
+    const juce::Time fixed (2024, 5, 10, 13, 45, 7, 250, true);
+    InternalClockReader clock ([fixed] { return fixed; });
+    std::vector<std::unique_ptr<RecordingDriverListener>> listeners;
+    for (int i = 0; i < 12; ++i)
+    {
+        listeners.push_back (std::make_unique<RecordingDriverListener>());
+        clock.addListener (listeners.back().get());
+    }
+    const auto allAtLeast = [&] (const std::vector<int>& counts)
+    {
+        for (size_t i = 0; i < listeners.size(); ++i)
+            if (listeners[i]->times <= counts[i])
+                return false;
+        return true;
+    };
+    ASSERT_TRUE (test::pumpUntil ([&] { return allAtLeast (std::vector<int> (listeners.size(), 1)); }, 5000));
+
+    // The driver thread keeps delivering while listeners leave and come back from here.
+    for (int round = 0; round < 300; ++round)
+    {
+        auto* l = listeners[(size_t) round % listeners.size()].get();
+        clock.removeListener (l);
+        clock.addListener (l);
+    }
+    std::vector<int> counts;
+    for (const auto& l : listeners)
+        counts.push_back (l->times);
+    EXPECT_TRUE (test::pumpUntil ([&] { return allAtLeast (counts); }, 5000)) << "every listener, the ninth and on included";
+
+    clock.stop();
+    for (const auto& l : listeners)
+    {
+        EXPECT_NE (l->lastThread.load(), std::this_thread::get_id());
+        clock.removeListener (l.get());
+    }
+}
+
 TEST (InternalClockReader, MillisecondsOfTheLocalDay)
 {
     struct Case

@@ -275,7 +275,13 @@ TEST_F (TimeManagerFixture, ReadersOnOtherThreadsGetWholeCopies)
     });
     std::thread driver ([&] {
         for (int i = 1; i <= 50000; ++i)
+        {
             clock->deliver (i * 1000.0, i % 2 == 1 ? 999 : 1000);
+            // On a loaded machine the reader may not have run at all yet: halfway, give it
+            // the chance (bounded), so that the second half overlaps its reads.
+            for (int wait = 0; i == 25000 && reads == 0 && wait < 10000; ++wait)
+                std::this_thread::sleep_for (std::chrono::milliseconds (1));
+        }
     });
     for (int i = 0; i < 200; ++i)
         manager->timerCallback();
@@ -389,7 +395,7 @@ TEST_F (TimeManagerFixture, ReopeningAndClosingTheDeviceWhileTheCallbackReportsD
     home.getPreferencesFolder().getChildFile ("audio.xml").replaceWithText (
         R"(<DEVICESETUP deviceType="Fake" audioOutputDeviceName="" audioInputDeviceName="Fake In A"/>)");
 
-    test::Watchdog watchdog (60, "reopening and closing the audio device");
+    test::Watchdog deviceWatchdog (60, "reopening and closing the audio device");
     {
         // The real clock as driver 0: its timer thread is stopped on shutdown as well.
         auto reader = std::make_unique<LTCReader> (std::make_unique<test::FakeDeviceManager> (input));

@@ -2,6 +2,7 @@
 #include "ui/MainComponent.h"
 #include "ui/PeerInput.h"
 
+#include "document/AppData.h"
 #include "document/Identifiers.h"
 #include "support/MessageLoop.h"
 #include "support/TempHome.h"

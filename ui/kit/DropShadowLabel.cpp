@@ -5,11 +5,11 @@ DropShadowLabel::DropShadowLabel() = default;
 void DropShadowLabel::paint (juce::Graphics& g)
 {
     const auto bounds = getLocalBounds();
-    const auto justification = getJustificationType();
+    const auto placement = getJustificationType();
 
     g.setFont (getFont());
-    shadow.paintTextShadow (g, getText(), bounds.toFloat(), justification);
+    shadow.paintTextShadow (g, getText(), bounds.toFloat(), placement);
 
     g.setColour (findColour (juce::Label::textColourId));
-    g.drawText (getText(), bounds, justification, false);
+    g.drawText (getText(), bounds, placement, false);
 }

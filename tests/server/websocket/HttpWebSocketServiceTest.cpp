@@ -135,7 +135,9 @@ TEST_F (HttpService, AFloodOfHeaderLinesIsRefusedAtOnceAndOthersAreStillServed)
     const auto answer = client.readHttpResponse (3000);
     EXPECT_TRUE (answer.has_value() || client.isClosed());
     if (answer.has_value())
+    {
         EXPECT_EQ (*answer, tooManyLines);
+    }
     EXPECT_EQ (request (getWithFields ("")).value_or (""), ok);
 
     EXPECT_LT (residentBytes(), before + 64 * 1024 * 1024);

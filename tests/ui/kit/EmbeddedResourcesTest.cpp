@@ -74,7 +74,7 @@ TEST_P (EmbeddedIcon, ParsesToAFilledOutlineInsideItsViewBox)
 }
 
 INSTANTIATE_TEST_SUITE_P (AllIcons, EmbeddedIcon, ::testing::ValuesIn (icons),
-                          [] (const auto& info) { return std::string (info.param.name); });
+                          [] (const auto& test) { return std::string (test.param.name); });
 
 TEST (EmbeddedResources, ApplicationLogoIsARoundedSquare)
 {

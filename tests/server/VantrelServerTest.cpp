@@ -20,7 +20,7 @@ const char* oneList = R"(
   <ColorMask/>)";
 }
 
-class WebClientServer : public WebClientFixture
+class VantrelServerTest : public WebClientFixture
 {
 protected:
     int port = test::nextCandidatePort();
@@ -29,23 +29,9 @@ protected:
     {
         start (lists + "<Servers IP=\"0.0.0.0\">" + serverNode (port) + "</Servers>");
     }
-
-    /** Reads texts until the given number arrived or the time is up. */
-    std::vector<std::string> readTexts (RawClient& client, size_t count)
-    {
-        std::vector<std::string> texts;
-        while (texts.size() < count)
-        {
-            auto text = nextText (client);
-            if (! text)
-                break;
-            texts.push_back (*text);
-        }
-        return texts;
-    }
 };
 
-TEST_F (WebClientServer, GreetsABrowserInOrderBeforeAnyBroadcast)
+TEST_F (VantrelServerTest, GreetsABrowserInOrderBeforeAnyBroadcast)
 {
     startWithServer();
     ASSERT_NE (waitForLiveList(), nullptr);
@@ -78,7 +64,48 @@ TEST_F (WebClientServer, GreetsABrowserInOrderBeforeAnyBroadcast)
     EXPECT_EQ (typeOf (*later), "time");
 }
 
-TEST_F (WebClientServer, ABrowserOfTheFirstSecondIsGreetedAtTheStartCheck)
+TEST_F (VantrelServerTest, MessagesReadItsNodeItsMaskTheLiveListAndTheWaveform)
+{
+    startWithServer();
+    ASSERT_NE (waitForLiveList(), nullptr);
+    auto server = controller->serverManager->getServer (0);
+    ASSERT_NE (server, nullptr);
+    const auto parse = [] (const juce::String& json) { return juce::JSON::parse (json); };
+
+    EXPECT_EQ (server->createMiscMessage(), R"({"type":"misc","version":"1.1.0.643","name":"Crew"})");
+    server->getState().removeProperty (IDs::name, nullptr);
+    EXPECT_EQ (server->createMiscMessage(), R"({"type":"misc","version":"1.1.0.643","name":null})");
+
+    EXPECT_EQ (server->createWaveformMessage(), R"({"type":"waveform","duration":0.0,"length":0,"data":null})");
+    juce::Array<int> peaks;
+    for (int i = 0; i < 4000; ++i)
+        peaks.add ((i % 2 == 0) ? -i % 255 : i % 255);
+    controller->serverManager->setWaveform (peaks, 50000.0f);
+    const auto message = server->createWaveformMessage();
+    EXPECT_TRUE (message.startsWith (R"({"type":"waveform","duration":50000.0,"length":2000,"data":[0,1,)")) << message;
+    EXPECT_EQ (parse (message)["data"].size(), 4000);
+    // No new peaks: the earlier data stays.
+    controller->serverManager->setWaveform ({}, 1000.0f);
+    EXPECT_EQ (parse (server->createWaveformMessage())["data"].size(), 4000);
+    EXPECT_EQ (parse (server->createWaveformMessage())["length"], juce::var (0));
+
+    // The live list through this server's mask. (This server does not serve yet, so it
+    // re-tracks only when told.)
+    server->updateTrackedCues();
+    auto json = parse (server->createCueListMessage());
+    EXPECT_EQ (json["name"], juce::var ("Show"));
+    ASSERT_EQ (json["cues"].size(), 2);
+    EXPECT_EQ (json["categories"].size(), 2);
+    server->getColorMask()->setColors ({ juce::Colour (0xff3fb6dcu) });
+    server->updateTrackedCues();
+    json = parse (server->createCueListMessage());
+    ASSERT_EQ (json["cues"].size(), 1);
+    EXPECT_EQ (json["cues"][0]["number"], juce::var (2));
+    EXPECT_EQ (json["categories"].size(), 1);
+    EXPECT_EQ (json["categories"][0]["uuid"], json["cues"][0]["category"]);
+}
+
+TEST_F (VantrelServerTest, ABrowserOfTheFirstSecondIsGreetedAtTheStartCheck)
 {
     start (juce::String ("<CueLists/><ColorMask/><Servers IP=\"0.0.0.0\">") + serverNode (port) + "</Servers>");
     auto server = controller->serverManager->getServer (0);
@@ -97,7 +124,7 @@ TEST_F (WebClientServer, ABrowserOfTheFirstSecondIsGreetedAtTheStartCheck)
     EXPECT_EQ (typeOf (texts[3]), "misc");
 }
 
-TEST_F (WebClientServer, BatchesColourAndTextChangesForASecond)
+TEST_F (VantrelServerTest, BatchesColourAndTextChangesForASecond)
 {
     startWithServer();
     ASSERT_NE (waitForLiveList(), nullptr);
@@ -105,9 +132,7 @@ TEST_F (WebClientServer, BatchesColourAndTextChangesForASecond)
     ASSERT_TRUE (server->isServing());
 
     RawClient client;
-    ASSERT_TRUE (client.connect (port));
-    ASSERT_TRUE (client.upgrade ("/"));
-    ASSERT_EQ (readTexts (client, 4).size(), 4u);
+    ASSERT_EQ (connectAndReadGreeting (client, port).size(), 4u);
 
     auto cues = controller->activeCueListHandler->getActiveCueList()->getCues();
     auto audio = cues[0]->getCategory();
@@ -132,16 +157,14 @@ TEST_F (WebClientServer, BatchesColourAndTextChangesForASecond)
     EXPECT_FALSE (client.readFrame (10).has_value()) << "one batch only";
 }
 
-TEST_F (WebClientServer, ACategoryDeletedWhileItsChangeWaitsIsNotSent)
+TEST_F (VantrelServerTest, ACategoryDeletedWhileItsChangeWaitsIsNotSent)
 {
     startWithServer();
     ASSERT_NE (waitForLiveList(), nullptr);
     auto server = waitForServing();
     ASSERT_TRUE (server->isServing());
     RawClient client;
-    ASSERT_TRUE (client.connect (port));
-    ASSERT_TRUE (client.upgrade ("/"));
-    ASSERT_EQ (readTexts (client, 4).size(), 4u);
+    ASSERT_EQ (connectAndReadGreeting (client, port).size(), 4u);
 
     auto light = controller->activeCueListHandler->getActiveCueList()->getCues()[1]->getCategory();
     ASSERT_NE (light, nullptr);
@@ -156,7 +179,7 @@ TEST_F (WebClientServer, ACategoryDeletedWhileItsChangeWaitsIsNotSent)
         EXPECT_NE (typeOf (text), "category") << text;
 }
 
-TEST_F (WebClientServer, APortHeldElsewhereIsReportedAndTheNodeGoesWithoutUndo)
+TEST_F (VantrelServerTest, APortHeldElsewhereIsReportedAndTheNodeGoesWithoutUndo)
 {
     juce::StreamingSocket holder;
     while (! holder.createListener (port))
@@ -172,7 +195,7 @@ TEST_F (WebClientServer, APortHeldElsewhereIsReportedAndTheNodeGoesWithoutUndo)
     EXPECT_FALSE (AppData::getUndoManager()->canUndo());
 }
 
-TEST_F (WebClientServer, SetNetworkUndoAndRedoRestartTheServers)
+TEST_F (VantrelServerTest, SetNetworkUndoAndRedoRestartTheServers)
 {
     startWithServer();
     auto server = waitForServing();
@@ -204,7 +227,7 @@ TEST_F (WebClientServer, SetNetworkUndoAndRedoRestartTheServers)
     EXPECT_EQ (manager.getNumServers(), 1);
 }
 
-TEST_F (WebClientServer, AddAndDeleteServersWithUndo)
+TEST_F (VantrelServerTest, AddAndDeleteServersWithUndo)
 {
     start (juce::String (oneList) + "<Servers IP=\"0.0.0.0\"/>");
     auto& manager = *controller->serverManager;
@@ -233,7 +256,7 @@ TEST_F (WebClientServer, AddAndDeleteServersWithUndo)
     EXPECT_EQ (manager.getNumServers(), 1);
 }
 
-TEST_F (WebClientServer, AServerKeptAcrossDocumentsFollowsTheNewNode)
+TEST_F (VantrelServerTest, AServerKeptAcrossDocumentsFollowsTheNewNode)
 {
     startWithServer();
     auto server = waitForServing();
@@ -248,7 +271,7 @@ TEST_F (WebClientServer, AServerKeptAcrossDocumentsFollowsTheNewNode)
     EXPECT_TRUE (server->getState().isAChildOf (controller->getAppData().getRoot()));
 }
 
-TEST_F (WebClientServer, ServesTheDistFolder)
+TEST_F (VantrelServerTest, ServesTheDistFolder)
 {
     const auto dist = VantrelServer::getDistFolder();
     const bool made = ! dist.exists();
@@ -268,15 +291,13 @@ TEST_F (WebClientServer, ServesTheDistFolder)
     EXPECT_NE (answer->find ("<p>crew</p>"), std::string::npos);
 }
 
-TEST_F (WebClientServer, TimeMessagesFollowTheTimeManager)
+TEST_F (VantrelServerTest, TimeMessagesFollowTheTimeManager)
 {
     startWithServer();
     auto server = waitForServing();
     ASSERT_TRUE (server->isServing());
     RawClient client;
-    ASSERT_TRUE (client.connect (port));
-    ASSERT_TRUE (client.upgrade ("/"));
-    ASSERT_EQ (readTexts (client, 4).size(), 4u);
+    ASSERT_EQ (connectAndReadGreeting (client, port).size(), 4u);
 
     auto& master = controller->timeManager->master;
     master.setDriver (master.getDriverNames().indexOf ("Internal Clock"));
@@ -297,7 +318,7 @@ TEST_F (WebClientServer, TimeMessagesFollowTheTimeManager)
     EXPECT_LT (difference, 5000);
 }
 
-TEST_F (WebClientServer, AServerDeletedWhileABrowserIsBeingGreetedIsNeverTouchedAgain)
+TEST_F (VantrelServerTest, AServerDeletedWhileABrowserIsBeingGreetedIsNeverTouchedAgain)
 {
     startWithServer();
     ASSERT_NE (waitForLiveList(), nullptr);
