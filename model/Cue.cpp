@@ -140,7 +140,8 @@ void Cue::setCategory (std::shared_ptr<Category> category)
 float Cue::getProgress (int time, juce::Range<int>) const
 {
     const double s = getRange().getStart();
-    if (s - 3000.0 > time)
+    // A start that is not a number never fills the bar (and must not spread into drawing).
+    if (std::isnan (s) || s - 3000.0 > time)
         return 0.0f;
     if (time > s)
         return 1.0f;
@@ -160,15 +161,6 @@ bool Cue::compareByTime (const Cue& a, const Cue& b)
     if (std::not_equal_to<double>() (ra.getStart(), rb.getStart()))
         return ra.getStart() < rb.getStart();
     return ra.getLength() < rb.getLength();
-}
-
-int32_t Cue::toWholeMillis (double ms)
-{
-    if (std::isnan (ms))
-        return 0;
-    constexpr double lo = std::numeric_limits<int32_t>::min();
-    constexpr double hi = std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t> (juce::jlimit (lo, hi, ms));
 }
 
 void Cue::setBits (uint32_t bits)

@@ -59,9 +59,6 @@ public:
 
     static bool compareByTime (const Cue& a, const Cue& b);
 
-    /** Truncates toward zero into 32 bits; out-of-range and NaN values are clamped, never UB. */
-    static int32_t toWholeMillis (double ms);
-
     void addListener (Listener* l) { listeners.add (l); }
     void removeListener (Listener* l) { listeners.remove (l); }
 

@@ -7,6 +7,7 @@
 #include "model/RandomName.h"
 #include "model/TimetableCue.h"
 #include "time/Timecode.h"
+#include "time/WholeMillis.h"
 
 #include <algorithm>
 
@@ -120,8 +121,8 @@ juce::Range<int> CueList::getRange() const
 {
     if (cues.empty())
         return {};
-    const auto start = Cue::toWholeMillis ((double) tree[IDs::start] + getOffsetMillis());
-    const auto end = Cue::toWholeMillis (cues.back()->getRange().getEnd());
+    const auto start = toWholeMillis ((double) tree[IDs::start] + getOffsetMillis());
+    const auto end = toWholeMillis (cues.back()->getRange().getEnd());
     return { start, juce::jmax (start, end) };
 }
 
@@ -154,8 +155,8 @@ int CueList::getNextCueIndex (int time, const std::vector<std::weak_ptr<Cue>>& a
     {
         auto firstCue = array[(size_t) first].lock();
         auto lastCue = array[(size_t) last].lock();
-        const auto s = Cue::toWholeMillis (firstCue != nullptr ? firstCue->getRange().getStart() : 0.0);
-        const auto e = Cue::toWholeMillis (lastCue != nullptr ? lastCue->getRange().getEnd() : 0.0);
+        const auto s = toWholeMillis (firstCue != nullptr ? firstCue->getRange().getStart() : 0.0);
+        const auto e = toWholeMillis (lastCue != nullptr ? lastCue->getRange().getEnd() : 0.0);
         span = { s, juce::jmax (s, e) };
     }
 
@@ -239,7 +240,7 @@ void CueList::updateStart (int fps)
     if (cues.empty() || ! cues.front()->getTree().hasProperty (IDs::tc))
         return;
     const auto tcMs = Timecode::fromString (cues.front()->getTimecodeText()).toMillis (DefaultsManager::usableFps (fps));
-    const auto t = Cue::toWholeMillis (tcMs);
+    const auto t = toWholeMillis (tcMs);
     tree.setProperty (IDs::start, (double) ((t / quarterHourMs) * quarterHourMs), ModelUndo::forNode (tree));
 }
 
@@ -266,8 +267,8 @@ void CueList::addNewCue()
     {
         const auto& last = cues.back();
         const auto range = last->getRange();
-        const int duration = Cue::toWholeMillis (range.getLength());
-        const auto start = (int) (static_cast<int64_t> (range.getEnd()) % Cue::dayMs);
+        const int duration = toWholeMillis (range.getLength());
+        const auto start = static_cast<int> (toWholeMillis<int64_t> (range.getEnd()) % Cue::dayMs);
         made = std::make_unique<Cue> ((int) cues.size() + 1, name, start, duration, last->getDisplayColor(),
                                       categoryManager.get());
     }
@@ -340,7 +341,7 @@ void CueList::sortCues()
         if (! spans.empty())
         {
             auto& lastSpan = spans.back();
-            const auto reach = (double) (static_cast<int64_t> (Cue::toWholeMillis (lastSpan.end)) % Cue::dayMs);
+            const auto reach = (double) (static_cast<int64_t> (toWholeMillis (lastSpan.end)) % Cue::dayMs);
             if (r.getStart() <= reach)
             {
                 lastSpan.end = juce::jmax (lastSpan.end, r.getEnd(), r.getStart());
@@ -358,8 +359,8 @@ void CueList::sortCues()
         int64_t best = -1;
         for (size_t i = 1; i <= n; ++i)
         {
-            const int64_t s = Cue::toWholeMillis (spans[i % n].start);
-            const int64_t e = Cue::toWholeMillis (spans[i - 1].end) % Cue::dayMs;
+            const int64_t s = toWholeMillis (spans[i % n].start);
+            const int64_t e = toWholeMillis (spans[i - 1].end) % Cue::dayMs;
             const auto gap = std::abs (s - e);
             if (gap > best)
             {

@@ -1,5 +1,8 @@
 #include "model/TimetableCue.h"
 
+#include "time/WholeMillis.h"
+#include <cmath>
+
 namespace
 {
 // A time before the span counts as the next day.
@@ -25,7 +28,9 @@ float TimetableCue::getProgress (int time, juce::Range<int> span) const
     // A zero-length cue is done once its time has come: never 0 / 0.
     if (t > e || e <= s)
         return 1.0f;
-    return (float) ((t - s) / (e - s));
+    const auto progress = (t - s) / (e - s);
+    // Times that are not numbers never fill the bar (and must not spread into drawing).
+    return std::isnan (progress) ? 0.0f : (float) progress;
 }
 
 bool TimetableCue::isAfter (int time, juce::Range<int> span) const

@@ -7,6 +7,7 @@
 #include "server/JsonWriter.h"
 #include "server/LiveWaveform.h"
 #include "time/Timecode.h"
+#include "time/WholeMillis.h"
 
 namespace
 {
@@ -128,7 +129,7 @@ juce::String WebClientMessages::cueList (const CueList* list, const TrackedCues&
 
     // A list without a usable rate counts as 30 fps wherever the rate enters arithmetic.
     const int fps = DefaultsManager::usableFps (list->getFps());
-    const auto offset = static_cast<int> (Timecode::fromString (list->getStartTimecode()).toMillis (fps));
+    const auto offset = toWholeMillis (Timecode::fromString (list->getStartTimecode()).toMillis (fps));
     const auto range = list->getRange();
 
     const auto first = firstAndLast (cues).first;

@@ -1,6 +1,7 @@
 #include "time/TimeManager.h"
 
 #include "model/ActiveCueListHandler.h"
+#include "time/WholeMillis.h"
 
 namespace
 {
@@ -53,7 +54,7 @@ void TimeManager::timeChanged (TimeDriver*)
         return;
 
     const auto at = now();
-    const auto time = static_cast<int32_t> (master.getMillis());
+    const auto time = toWholeMillis (master.getMillis());
     const auto fps = master.getFps();
 
     {
@@ -129,7 +130,7 @@ void TimeManager::announceDriverChange()
         const juce::SpinLock::ScopedLockType lock (sharedLock);
         shared.info.internalClock = index == 0;
         shared.info.fps = master.getFps();
-        shared.info.time = static_cast<int32_t> (master.getMillis());
+        shared.info.time = toWholeMillis (master.getMillis());
     }
     listeners.call ([index] (Listener& l) { l.driverChanged (index); });
 }

@@ -1,11 +1,16 @@
 #include "time/Timecode.h"
 
+#include "time/WholeMillis.h"
 #include <cmath>
+#include <limits>
 #include <ltc.h>
 
 Timecode Timecode::fromMillis (double ms, int fps)
 {
-    const auto secs = static_cast<int32_t> (ms / 1000.0);
+    // Any double gives some timecode: a document may hold "nan" or "1e308" as a time.
+    if (! std::isfinite (ms))
+        ms = 0.0;
+    const auto secs = toWholeMillis (ms / 1000.0);
 
     Timecode tc;
     tc.hours = (secs / 3600) % 24;
@@ -14,15 +19,18 @@ Timecode Timecode::fromMillis (double ms, int fps)
 
     // The sub-second part is taken in single precision on purpose: stored documents and
     // browsers have always seen the frame that this rounding gives.
-    const auto remainder = static_cast<double> (std::fmod (static_cast<float> (ms), 1000.0f));
-    tc.frames = static_cast<int32_t> (std::round (remainder * fps / 1000.0));
+    constexpr double floatMax = std::numeric_limits<float>::max();
+    const auto asFloat = static_cast<float> (juce::jlimit (-floatMax, floatMax, ms));
+    const auto remainder = static_cast<double> (std::fmod (asFloat, 1000.0f));
+    tc.frames = toWholeMillis (std::round (remainder * fps / 1000.0));
     return tc;
 }
 
 double Timecode::toMillis (int fps) const
 {
-    const int32_t wholeSeconds = (hours * 60 + minutes) * 60 + seconds;
-    return wholeSeconds * 1000.0 + juce::jmin (frames, fps - 1) * 1000.0 / fps;
+    // In 64 bits: fields read from text may be as large as 32 bits hold.
+    const auto wholeSeconds = ((int64_t { hours } * 60 + minutes) * 60 + seconds);
+    return static_cast<double> (wholeSeconds) * 1000.0 + juce::jmin (frames, fps - 1) * 1000.0 / fps;
 }
 
 namespace

@@ -1,6 +1,7 @@
 #include "ui/CueComponent.h"
 
 #include "time/Timecode.h"
+#include "time/WholeMillis.h"
 #include "ui/CueDrawing.h"
 
 namespace
@@ -96,7 +97,7 @@ juce::String CueComponent::getTimeText (const TimeInfo& info) const
 
     if (info.running)
     {
-        const auto remaining = juce::jmax (0, Cue::toWholeMillis (start - info.time));
+        const auto remaining = juce::jmax (0, toWholeMillis (start - info.time));
         return "-" + Timecode::fromMillis (remaining, fps).toString (2);
     }
     return Timecode::fromMillis (start, fps).toString (4);

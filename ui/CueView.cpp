@@ -1,5 +1,7 @@
 #include "ui/CueView.h"
 
+#include "time/WholeMillis.h"
+
 CueView::CueView (int height)
     : rowHeight (height)
 {
@@ -67,8 +69,8 @@ void CueView::rebuild (juce::Array<juce::Colour> hiddenColours)
     {
         auto first = shownCues.front().lock();
         auto last = shownCues.back().lock();
-        const auto start = Cue::toWholeMillis (first->getRange().getStart());
-        span = { start, juce::jmax (start, Cue::toWholeMillis (last->getRange().getEnd())) };
+        const auto start = toWholeMillis (first->getRange().getStart());
+        span = { start, juce::jmax (start, toWholeMillis (last->getRange().getEnd())) };
     }
 
     const int n = (int) shownCues.size();

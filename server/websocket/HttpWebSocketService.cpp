@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace beast = boost::beast;
 namespace http = beast::http;
@@ -37,6 +38,61 @@ bool isValidUtf8 (beast::string_view text)
     return std::find (text.begin(), text.end(), '\0') == text.end()
         && juce::CharPointer_UTF8::isValidString (text.data(), static_cast<int> (text.size()));
 }
+
+/** The header fields by name (compared without regard to case), repeated ones joined with
+    ", " in the order they came. Each value is appended once, so the cost stays linear in
+    the size of the header however often a name repeats. */
+juce::StringPairArray joinHeaderFields (const http::fields& fields)
+{
+    std::vector<std::pair<std::string, std::string>> joined;
+    std::unordered_map<std::string, size_t> indexByName;
+    for (const auto& field : fields)
+    {
+        const auto name = field.name_string();
+        std::string key (name);
+        std::transform (key.begin(), key.end(), key.begin(),
+                        [] (char c) { return static_cast<char> (std::tolower (static_cast<unsigned char> (c))); });
+        const auto [entry, added] = indexByName.try_emplace (std::move (key), joined.size());
+        if (added)
+            joined.emplace_back (std::string (name), std::string (field.value()));
+        else
+            joined[entry->second].second.append (", ").append (field.value());
+    }
+
+    juce::StringPairArray result;
+    for (const auto& [name, value] : joined)
+        result.set (toJuceString (name), toJuceString (value));
+    return result;
+}
+
+/** Finds the end of a request header ("\r\n\r\n") byte by byte as it arrives and counts its
+    lines, so an overlong header is refused before the networking library parses and keeps
+    every one of its fields. */
+struct HeaderScan
+{
+    enum class Result
+    {
+        more,
+        complete,
+        tooManyLines
+    };
+
+    Result feed (char c, size_t maxLines)
+    {
+        static constexpr char terminator[] = "\r\n\r\n";
+        if (c == '\n' && ++lines > maxLines)
+            return Result::tooManyLines;
+        if (c == terminator[matched])
+            ++matched;
+        else
+            matched = c == '\r' ? 1 : 0;
+        return matched == 4 ? Result::complete : Result::more;
+    }
+
+    size_t lines = 0;
+    size_t scanned = 0; // bytes of the buffer looked at so far
+    int matched = 0;    // of "\r\n\r\n"
+};
 }
 
 struct HttpWebSocketService::Impl : public WebSocketSession::Owner
@@ -116,6 +172,46 @@ public:
 private:
     void readHeader()
     {
+        headerScan = {};
+        stream.expires_after (std::chrono::milliseconds (impl.settings.requestTimeoutMs));
+        scanHeader();
+    }
+
+    /** Looks at what has arrived (a pipelined request may be there already), then reads more
+        until the header is complete. */
+    void scanHeader()
+    {
+        // The request line and the empty line that ends the header count too.
+        const auto maxLines = impl.settings.maxHeaderLines + 2;
+        const auto* bytes = static_cast<const char*> (buffer.data().data());
+        while (headerScan.scanned < buffer.size())
+        {
+            switch (headerScan.feed (bytes[headerScan.scanned++], maxLines))
+            {
+                case HeaderScan::Result::more:
+                    break;
+                case HeaderScan::Result::complete:
+                    return parseHeader();
+                case HeaderScan::Result::tooManyLines:
+                    return replyAndClose ("HTTP/1.1 431 Request Header Fields Too Large\r\n"
+                                          "Content-Length: 0\r\nConnection: close\r\n\r\n");
+            }
+        }
+        if (buffer.size() >= buffer.max_size())
+            return failed (http::error::header_limit);
+
+        const auto room = std::min<size_t> (65536, buffer.max_size() - buffer.size());
+        stream.async_read_some (buffer.prepare (room), [self = shared_from_this()] (beast::error_code ec, size_t n)
+        {
+            if (ec)
+                return self->failed (ec);
+            self->buffer.commit (n);
+            self->scanHeader();
+        });
+    }
+
+    void parseHeader()
+    {
         parser.emplace();
         parser->header_limit (static_cast<std::uint32_t> (impl.settings.maxRequestBytes));
         parser->body_limit (impl.settings.maxRequestBytes);
@@ -166,13 +262,7 @@ private:
         if (query != beast::string_view::npos)
             request->query = toJuceString (target.substr (query + 1));
         request->httpVersion = juce::String (source.version() / 10) + "." + juce::String (source.version() % 10);
-        for (const auto& field : source)
-        {
-            const auto name = toJuceString (field.name_string());
-            const auto value = toJuceString (field.value());
-            const auto previous = request->headers[name];
-            request->headers.set (name, previous.isEmpty() ? value : previous + ", " + value);
-        }
+        request->headers = joinHeaderFields (source.base());
         request->body.append (source.body().data(), source.body().size());
         request->remoteId = remoteId;
         closeAfterAnswer = ! source.keep_alive();
@@ -263,6 +353,7 @@ private:
     HttpWebSocketService::Impl& impl;
     beast::flat_buffer buffer;
     std::optional<http::request_parser<http::string_body>> parser;
+    HeaderScan headerScan;
     juce::String remoteId;
     bool closeAfterAnswer = false;
     char drainBuffer[4096];

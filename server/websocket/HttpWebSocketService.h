@@ -20,6 +20,7 @@ public:
         int requestTimeoutMs = 1000;       // to receive a request header; also the idle limit between requests
         int contentTimeoutMs = 300000;     // to receive a request body and to write the answer
         size_t maxRequestBytes = 1000000;  // header and body together
+        size_t maxHeaderLines = 200;       // header field lines per request; more are answered 431
         int handshakeTimeoutMs = 5000;     // to write the WebSocket opening answer
         size_t maxMessageBytes = 1000000;  // larger incoming messages close the connection with 1009
         size_t sendQueueLimit = 8 * 1024 * 1024; // queued outgoing bytes past which a connection is dropped

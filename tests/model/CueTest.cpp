@@ -210,12 +210,3 @@ TEST_F (CueTest, CompareByTimeOrdersByStartThenLength)
     EXPECT_FALSE (Cue::compareByTime (a, b));
     EXPECT_FALSE (Cue::compareByTime (a, a));
 }
-
-TEST (CueMath, WholeMillisNeverOverflows)
-{
-    EXPECT_EQ (Cue::toWholeMillis (1.9), 1);
-    EXPECT_EQ (Cue::toWholeMillis (-1.9), -1);
-    EXPECT_EQ (Cue::toWholeMillis (std::numeric_limits<double>::infinity()), std::numeric_limits<int32_t>::max());
-    EXPECT_EQ (Cue::toWholeMillis (-1e300), std::numeric_limits<int32_t>::min());
-    EXPECT_EQ (Cue::toWholeMillis (std::nan ("")), 0);
-}

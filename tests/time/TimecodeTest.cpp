@@ -1,6 +1,8 @@
 #include "time/Timecode.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <ltc.h>
 
 void PrintTo (const Timecode& t, std::ostream* os)
@@ -33,6 +35,24 @@ TEST (Timecode, FromMillis)
         EXPECT_EQ (Timecode::fromMillis (c.ms, c.fps), c.expected) << c.ms << " ms at " << c.fps;
 }
 
+TEST (Timecode, FromMillisOfAbsurdTimes)
+{
+    // Documents may hold any number as a time: every double gives some timecode. Beyond what
+    // 32 bits of seconds hold the seconds stop at 2147483647 (03:14:07 after the hours wrap).
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    const FromMillisCase cases[] = {
+        { std::nan (""), 30, {} },
+        { -std::nan (""), 30, {} },
+        { inf, 30, {} },
+        { -inf, 30, {} },
+        { 1e308, 30, { 3, 14, 7, 13 } },
+        { -1e308, 30, { -3, -14, -8, -13 } },
+        { 9e15, 30, { 3, 14, 7, 2 } },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ (Timecode::fromMillis (c.ms, c.fps), c.expected) << c.ms << " ms at " << c.fps;
+}
+
 TEST (Timecode, ToMillis)
 {
     EXPECT_DOUBLE_EQ (Timecode (0, 0, 1, 500).toMillis (1000), 1500.0);
@@ -40,6 +60,9 @@ TEST (Timecode, ToMillis)
     EXPECT_NEAR (Timecode (0, 0, 1, 45).toMillis (30), 1966.6667, 1e-3);
     EXPECT_DOUBLE_EQ (Timecode (10, 0, 0, 12).toMillis (25), 36000480.0);
     EXPECT_DOUBLE_EQ (Timecode (0, 44, 59, 24).toMillis (25), 2699960.0);
+    // Fields read from text may be as large as 32 bits hold.
+    constexpr int32_t big = std::numeric_limits<int32_t>::max();
+    EXPECT_DOUBLE_EQ (Timecode (big, big, big, 0).toMillis (25), ((big * 60.0 + big) * 60.0 + big) * 1000.0);
 }
 
 TEST (Timecode, ToString)
