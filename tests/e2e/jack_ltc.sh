@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # End to end over a real audio device: starts a JACK server with the dummy backend and our
-# LTC player as a client, then runs the time tests that read the player through JUCE's JACK
+# LTC player as a client, then runs the tests (test_jack) that read the player through JUCE's JACK
 # device. Stops both again by their process ids. $1 is the application executable; the test
 # programs live beside it in the build folder.
 set -euo pipefail
 
 app="$1"
 build_dir="$(cd "$(dirname "$app")/.." && pwd)"
-test_time="$build_dir/tests/test_time"
+test_jack="$build_dir/tests/test_jack"
 player="$build_dir/tests/vantrel_ltc_player"
 work="$(mktemp -d)"
 
@@ -67,7 +67,7 @@ fi
     >"$work/player.log" 2>&1 &
 player_pid=$!
 
-run=("$test_time" --gtest_filter='Jack*')
+run=("$test_jack")
 if [ -z "${DISPLAY:-}" ]; then
     run=(xvfb-run -a -s "-screen 0 1920x1080x24" "${run[@]}")
 fi
