@@ -2,6 +2,7 @@
 
 #include "document/Identifiers.h"
 #include "model/CueListManager.h"
+#include "pages/PreferencesView.h"
 #include "platform/Platform.h"
 #include "ui/DesktopWindow.h"
 #include "ui/MainComponent.h"
@@ -42,7 +43,7 @@ void VantrelApplication::initialise (const juce::String&)
     DialogPresenter::getInstance();
 
     auto* main = new MainComponent (controller, new MainCueView (controller));
-    main->titleBar.onClose = [] { juce::JUCEApplicationBase::quit(); };
+    main->titleBar.onClose = [this] { systemRequestedQuit(); };
     main->titleBar.onSettings = [this] { openPreferencesWindow(); };
     mainWindow = std::make_unique<DesktopWindow> (main);
     setUpWindow (*mainWindow, 300, 550);
@@ -56,9 +57,7 @@ void VantrelApplication::openPreferencesWindow()
 {
     if (preferencesWindow == nullptr)
     {
-        auto* view = new juce::Component();
-        view->setSize (1100, 600);
-        auto* main = new MainComponent (controller, view);
+        auto* main = new MainComponent (controller, new PreferencesView (controller));
         main->titleBar.onClose = [this] { closePreferencesWindow(); };
         preferencesWindow = std::make_unique<DesktopWindow> (main);
         setUpWindow (*preferencesWindow, 1100, 450);
@@ -77,6 +76,13 @@ void VantrelApplication::closePreferencesWindow()
         if (app != nullptr && window != nullptr && app->preferencesWindow.get() == window.getComponent())
             app->preferencesWindow.reset();
     });
+}
+
+void VantrelApplication::systemRequestedQuit()
+{
+    // An edit whose write fails keeps the application open once; the dialog says why.
+    if (controller.mayQuit())
+        quit();
 }
 
 void VantrelApplication::shutdown()

@@ -20,7 +20,8 @@ public:
     void initialise (const juce::String& commandLine) override;
     void shutdown() override;
     void anotherInstanceStarted (const juce::String&) override {}
-    void systemRequestedQuit() override { quit(); }
+    /** Every quit request of the operator (title bar, window close, system) comes here. */
+    void systemRequestedQuit() override;
 
     /** Opens the preferences window, or brings it to the front when it is open. */
     void openPreferencesWindow();

@@ -9,9 +9,10 @@
 #include "model/DefaultsManager.h"
 #include "server/ServerManager.h"
 #include "time/TimeManager.h"
+#include "update/UpdateChecker.h"
 #include "server/LiveWaveform.h"
 
-VantrelController::VantrelController()
+VantrelController::VantrelController() : updateChecker (std::make_unique<UpdateChecker>())
 {
     appData = std::make_unique<AppData>();
     categoryManager = std::make_shared<CategoryManager>();
@@ -32,11 +33,21 @@ VantrelController::VantrelController()
         serverManager->setState (appData->getOrCreateChild (IDs::Servers));
     };
     appData->savedStateChanged = [this] (bool saved)
-    { listeners.call ([saved] (Listener& l) { l.documentSaveStateChanged (saved); }); };
+    {
+        if (saved)
+            quitRefused = false; // a later failure warns again before a quit
+        listeners.call ([saved] (Listener& l) { l.documentSaveStateChanged (saved); });
+    };
 
     // Building the model may write derived values (a category link, a category made for a
     // colour); none of that is the user's to undo.
     AppData::getUndoManager()->clearUndoHistory();
+
+    juce::Timer::callAfterDelay (100, [self = juce::WeakReference<VantrelController> (this)]
+                                 {
+                                     if (self != nullptr)
+                                         self->updateChecker->checkForUpdates (true);
+                                 });
 }
 
 VantrelController::~VantrelController()
@@ -47,8 +58,16 @@ VantrelController::~VantrelController()
 
 void VantrelController::newDocument()
 {
-    appData->newDocument();
-    listeners.call ([] (Listener& l) { l.documentChanged(); });
+    if (appData->newDocument())
+        listeners.call ([] (Listener& l) { l.documentChanged(); });
+}
+
+bool VantrelController::mayQuit()
+{
+    if (appData->flushBeforeLeaving() || quitRefused)
+        return true;
+    quitRefused = true;
+    return false;
 }
 
 void VantrelController::openDocument()
@@ -74,15 +93,16 @@ void VantrelController::redo()
         um->redo();
 }
 
-juce::String VantrelController::getDocumentName() const
+std::function<void (const juce::Array<int>&, float)> VantrelController::getWaveformPublisher() const
 {
-    return documentNameFromPath (appData->getDocumentFile().getFullPathName());
+    return [servers = std::weak_ptr<ServerManager> (serverManager)] (const juce::Array<int>& peaks, float lengthMs)
+    {
+        if (auto manager = servers.lock())
+            manager->setWaveform (peaks, lengthMs);
+    };
 }
 
-juce::String VantrelController::documentNameFromPath (const juce::String& path)
+juce::String VantrelController::getDocumentName() const
 {
-    const int start = juce::jmax (path.lastIndexOfChar ('\\'), path.lastIndexOfChar ('/')) + 1;
-    const auto name = path.substring (start);
-    const int dot = name.lastIndexOfChar ('.');
-    return dot > 0 ? name.substring (0, dot) : name;
+    return appData->getDocumentFile().getFileNameWithoutExtension();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_data_structures/juce_data_structures.h>
+#include <functional>
 #include <memory>
 
 // Only named here: a file that reaches into a manager includes that manager's header.
@@ -13,6 +14,7 @@ class DefaultsManager;
 class LiveWaveform;
 class ServerManager;
 class TimeManager;
+class UpdateChecker;
 
 /** Builds, owns and connects the show model for the life of the process, and carries the
     document commands. Views reach the managers through its public fields. */
@@ -40,14 +42,20 @@ public:
     void undo();
     void redo();
 
+    /** Whether the application may end now. Writes a pending change first; while that write
+        fails, the first request shows why and answers false (the operator can free space or
+        save elsewhere), and a second request answers true. */
+    bool mayQuit();
+
     /** The current document file's name without extension; empty when there is none. */
     juce::String getDocumentName() const;
 
-    /** The name shown for a document path: the text after the last separator ('\\' or '/'),
-        cut at its last dot unless that dot starts the name. */
-    static juce::String documentNameFromPath (const juce::String& path);
-
     AppData& getAppData() { return *appData; }
+
+    /** Hands the live list's waveform (peaks, span in milliseconds) to the web-client servers.
+        A view keeps this instead of the server manager; called after the controller has gone,
+        it does nothing. Message thread only. */
+    std::function<void (const juce::Array<int>& peaks, float lengthMs)> getWaveformPublisher() const;
 
     // Declared in this order so that destruction runs bottom-up: the document data (and with
     // it the undo manager) and the listener list go first, then the managers.
@@ -68,9 +76,18 @@ public:
 
 private:
     juce::ListenerList<Listener> listeners;
+    bool quitRefused = false;
 
 public:
     std::unique_ptr<AppData> appData;
 
+    /** The start-up check. Declared last: it is built before the constructor makes the document
+        data (so its preferences copy reads the file first) and destroyed first, its threads
+        joined before anything else goes. */
+    std::unique_ptr<UpdateChecker> updateChecker;
+
+private:
+    // The delayed start-up check holds a weak reference: a controller gone by then is left alone.
+    JUCE_DECLARE_WEAK_REFERENCEABLE (VantrelController)
     JUCE_DECLARE_NON_COPYABLE (VantrelController)
 };

@@ -39,7 +39,8 @@ function(vantrel_layer folder)
     set(VANTREL_LAYER_FILES ${VANTREL_LAYER_FILES} ${sources} ${headers} PARENT_SCOPE)
 endfunction()
 
-# Operating-system facts (folders, network adapters, window frames, signals): uses nothing of ours.
+# Operating-system facts (folders, network adapters, window frames, signals, starting a program):
+# uses nothing of ours.
 vantrel_layer(platform)
 # HTTP and WebSocket, knowing nothing of the show; Boost stays inside.
 vantrel_layer(server/websocket PRIVATE Boost::headers)
@@ -52,7 +53,9 @@ vantrel_layer(document USES platform
     UP ui/kit)
 vantrel_layer(time USES document
     # The time manager picks the live cue list for each incoming time, on the driver's thread.
-    UP model
+    # The audio settings panel tells the user through the dialog presenter when the input,
+    # sample rate or buffer size cannot be set.
+    UP model ui/kit
     PRIVATE PkgConfig::LTC)
 vantrel_layer(model USES document time
     # A CSV import that fails or finds nothing tells the user through the dialog presenter.

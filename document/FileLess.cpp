@@ -72,9 +72,13 @@ FileLess::FileLess (const juce::String& minVersion) : minimumVersion (minVersion
 
 FileLess::~FileLess()
 {
-    // A change younger than the autosave delay is written now rather than lost.
-    flushPendingWrite();
-    stopTimer();
+    // A change younger than the autosave delay, or one whose write failed, is written now
+    // rather than lost. No dialog any more: the quit already warned about a failing write.
+    if (isTimerRunning())
+    {
+        stopTimer();
+        writeDocument();
+    }
     root.removeListener (this);
 
     if (processUndoManager != nullptr)
@@ -137,22 +141,69 @@ void FileLess::writeVerts()
         verts.deleteFile();
 }
 
-void FileLess::timerCallback()
+void FileLess::writeDocument()
 {
-    stopTimer();
     writeVerts();
 
-    bool ok = false;
+    auto result = juce::Result::fail ("the document could not be converted");
     if (auto xml = root.createXml())
     {
         if (auto* data = xml->getChildByName (IDs::data))
             xml->removeChildElement (data, true);
-        ok = XmlFile::write (*xml, documentFile);
+        result = XmlFile::writeChecked (*xml, documentFile);
+    }
+    saved = result.wasOk();
+    writeFailure = result.getErrorMessage();
+}
+
+void FileLess::timerCallback()
+{
+    stopTimer();
+    writeDocument();
+
+    if (saved)
+    {
+        // The failure is over: its dialog goes, if it is still up.
+        if (shownFailure.isNotEmpty())
+        {
+            auto* presenter = DialogPresenter::getInstance();
+            if (presenter->getShownMessage() == shownFailure)
+                presenter->dismiss();
+            shownFailure.clear();
+        }
+    }
+    else
+    {
+        // The edit exists only here: keep trying, and tell the operator once for each new
+        // file or reason rather than every second.
+        startTimer (1000);
+        if (describeWriteFailure() != shownFailure)
+            showWriteFailure();
     }
 
-    saved = ok;
     if (savedStateChanged)
         savedStateChanged (saved);
+}
+
+juce::String FileLess::describeWriteFailure() const
+{
+    return "I couldn't write " + documentFile.getFullPathName() + ": " + writeFailure
+           + ". I keep your changes and try again every second.";
+}
+
+void FileLess::showWriteFailure()
+{
+    shownFailure = describeWriteFailure();
+    DialogPresenter::getInstance()->show ("Uh-oh! Save error...", shownFailure, { "Ok" });
+}
+
+bool FileLess::flushBeforeLeaving()
+{
+    flushPendingWrite();
+    if (writeFailure.isEmpty())
+        return true;
+    showWriteFailure();
+    return false;
 }
 
 void FileLess::loadDocument (const juce::File& file, std::function<void()> completion)
@@ -173,8 +224,10 @@ void FileLess::loadDocument (const juce::File& file, std::function<void()> compl
         return;
     }
 
-    // Edits of the document being left are written to its own file first.
-    flushPendingWrite();
+    // Edits of the document being left are written to its own file first; a document
+    // whose file cannot take them is not left.
+    if (! flushBeforeLeaving())
+        return;
 
     replaceRoot (juce::ValueTree::fromXml (*xml));
     if (documentLoaded)
@@ -187,6 +240,9 @@ void FileLess::loadDocument (const juce::File& file, std::function<void()> compl
 
 void FileLess::openDocument (std::function<void()> completion)
 {
+    if (! flushBeforeLeaving())
+        return;
+
     juce::WeakReference<FileLess> self (this);
     chooseFileToOpen ([self, completion] (const juce::File& file)
                       {
@@ -195,9 +251,10 @@ void FileLess::openDocument (std::function<void()> completion)
                       });
 }
 
-void FileLess::newDocument()
+bool FileLess::newDocument()
 {
-    flushPendingWrite();
+    if (! flushBeforeLeaving())
+        return false;
 
     root.removeListener (this);
     root.removeAllChildren (getUndoManager());
@@ -206,6 +263,7 @@ void FileLess::newDocument()
     getUndoManager()->clearUndoHistory();
     setDocumentFile (getUntitledFile (getBrowseFolder()));
     root.addListener (this);
+    return true;
 }
 
 void FileLess::saveDocumentAs (const juce::String& name)

@@ -6,7 +6,9 @@
 
 /** Keeps one value-tree document bound to one file without an explicit save: every change
     is written back one second after the last change of a burst. New, open and save-as only
-    decide which file is current. Also owns the one undo manager of the process. */
+    decide which file is current. A write that fails keeps the edit: it is retried every
+    second and reported once with the file and the reason, and New, Open and a quit do not
+    leave the document while it fails. Also owns the one undo manager of the process. */
 class FileLess : private juce::ValueTree::Listener,
                  private juce::Timer,
                  public PreferencesHandler
@@ -27,7 +29,8 @@ public:
     juce::ValueTree getOrCreateChild (const juce::Identifier& type);
     juce::ValueTree getRoot() const { return root; }
 
-    void newDocument();
+    /** False (with the write-failure dialog) when the document being left could not be written. */
+    bool newDocument();
     void openDocument (std::function<void()> completion);
     void saveDocumentAs (const juce::String& name);
     void loadDocument (const juce::File& file, std::function<void()> completion);
@@ -40,6 +43,13 @@ public:
 
     /** Writes a change that is still waiting for its autosave at once. */
     void flushPendingWrite();
+
+    /** Before the document is left (New, Open, quit): writes a pending change now. True when
+        the file holds every edit; otherwise shows the write-failure dialog and returns false. */
+    bool flushBeforeLeaving();
+
+    /** Why the latest write failed ("disk full", ...); empty when it succeeded. */
+    juce::String getWriteFailure() const { return writeFailure; }
 
     static juce::String getFileExtension() { return ".xml"; }
     static juce::String getFileFilters() { return "*.xml"; }
@@ -59,11 +69,17 @@ private:
     std::unique_ptr<juce::FileChooser> chooser;
     juce::String minimumVersion;
     juce::File documentFile;
+    // A failed write keeps the edit: the timer retries every second until a write succeeds.
+    juce::String writeFailure;
+    juce::String shownFailure;
 
     void setDocumentFile (const juce::File& file);
     void changed();
     void timerCallback() override;
+    void writeDocument();
     void writeVerts();
+    juce::String describeWriteFailure() const;
+    void showWriteFailure();
 
     void valueTreePropertyChanged (juce::ValueTree&, const juce::Identifier&) override { changed(); }
     void valueTreeChildAdded (juce::ValueTree&, juce::ValueTree&) override { changed(); }

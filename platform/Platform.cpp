@@ -2,12 +2,16 @@
 
 #include <arpa/inet.h>
 #include <csignal>
+#include <cstdlib>
 #include <dlfcn.h>
 #include <ifaddrs.h>
 #include <limits>
 #include <netinet/in.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <unistd.h>
+
+extern char** environ;
 
 juce::File Platform::getDocumentsFolder()
 {
@@ -27,8 +31,67 @@ juce::File Platform::getDownloadsFolder()
     return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("Downloads");
 }
 
+juce::String Platform::findDisplayProblem()
+{
+    const auto* display = std::getenv ("DISPLAY");
+    if (display == nullptr || *display == 0)
+        return "Vantrel needs a graphical display, but the DISPLAY environment variable is not set.";
+
+    // The framework loads the X library at run time too; it is not linked in.
+    auto* xlib = dlopen ("libX11.so.6", RTLD_LAZY | RTLD_LOCAL);
+    if (xlib == nullptr)
+        return {};
+    using OpenDisplay = void* (*) (const char*);
+    using CloseDisplay = int (*) (void*);
+    auto open = reinterpret_cast<OpenDisplay> (dlsym (xlib, "XOpenDisplay"));
+    auto close = reinterpret_cast<CloseDisplay> (dlsym (xlib, "XCloseDisplay"));
+
+    juce::String problem;
+    if (open != nullptr && close != nullptr)
+    {
+        if (auto* connection = open (nullptr))
+            close (connection);
+        else
+            problem = "Vantrel needs a graphical display, but the display \"" + juce::String (display)
+                      + "\" named by the DISPLAY environment variable cannot be opened.";
+    }
+    dlclose (xlib);
+    return problem;
+}
+
 void Platform::setWindowFrameAttributes (juce::ComponentPeer*)
 {
+}
+
+bool Platform::startProgram (const juce::File& program)
+{
+    const auto path = program.getFullPathName().toStdString();
+    std::vector<char> arg0 (path.begin(), path.end());
+    arg0.push_back ('\0');
+    char* argv[] = { arg0.data(), nullptr };
+
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    if (posix_spawn_file_actions_init (&actions) != 0)
+        return false;
+    if (posix_spawnattr_init (&attributes) != 0)
+    {
+        posix_spawn_file_actions_destroy (&actions);
+        return false;
+    }
+
+    // Everything above the standard streams stays behind: the web-client servers' sockets
+    // must not live on in the installer.
+    bool ready = posix_spawn_file_actions_addclosefrom_np (&actions, 3) == 0;
+    ready = ready && posix_spawnattr_setflags (&attributes, POSIX_SPAWN_SETSID) == 0;
+
+    pid_t pid = 0;
+    // posix_spawn (not the "p" form) runs the file itself and reports a failed exec.
+    const bool started = ready && posix_spawn (&pid, path.c_str(), &actions, &attributes, argv, environ) == 0;
+
+    posix_spawnattr_destroy (&attributes);
+    posix_spawn_file_actions_destroy (&actions);
+    return started;
 }
 
 namespace

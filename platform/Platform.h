@@ -32,6 +32,11 @@ public:
         window managers we run under have no such attributes, so this does nothing here. */
     static void setWindowFrameAttributes (juce::ComponentPeer* peer);
 
+    /** Starts a program file with no arguments and no shell, in a session of its own so that
+        it outlives this process. It inherits no descriptor but standard input, output and
+        error (no sockets, no files). True when the program was started. */
+    static bool startProgram (const juce::File& program);
+
     /** Makes a termination request (SIGTERM, as sent by a session or service manager) end
         the message loop the way ctrl+C does, so shutdown runs and pending edits are written. */
     static void quitCleanlyOnTerminate();
@@ -45,6 +50,11 @@ public:
         terminal: with no JACK server running, every scan for audio devices would print them
         though nothing is wrong. Does nothing when the library is not installed. */
     static void quietAudioServerMessages();
+
+    /** Why no window could be opened here: one line naming the display variable that is unset,
+        or the display that cannot be reached; empty when the desktop is usable. Asked before
+        the framework's GUI starts, which would crash without a display. */
+    static juce::String findDisplayProblem();
 
     Platform() = delete;
 };

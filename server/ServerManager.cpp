@@ -5,6 +5,8 @@
 #include "server/NetworkAdapterComboBox.h"
 #include "ui/kit/DialogPresenter.h"
 
+#include <set>
+
 ServerManager::ServerManager (juce::ValueTree serversNode, VantrelController* c)
     : controller (c), liveHandler (c->activeCueListHandler), timeManager (c->timeManager), waveform (c->liveWaveform)
 {
@@ -63,17 +65,16 @@ void ServerManager::syncServers()
         if (served)
             continue;
 
-        auto server = std::make_shared<VantrelServer> (child, getNetworkAddress(), controller);
-        juce::ValueTree node (child);
-        juce::ValueTree parent (state);
-        server->onFailure = [parent, node]() mutable
-        {
-            // Not the user's doing: no undo step.
-            if (parent.indexOf (node) >= 0)
-                parent.removeChild (node, nullptr);
-        };
-        servers.push_back (server);
+        servers.push_back (makeServer (child));
     }
+}
+
+std::shared_ptr<VantrelServer> ServerManager::makeServer (const juce::ValueTree& child)
+{
+    // A server whose port cannot be opened reports it and stays in the document as it is:
+    // a port busy for a moment must not cost the server's name and mask. It is tried again
+    // at the next start or change of network address.
+    return std::make_shared<VantrelServer> (child, getNetworkAddress(), controller);
 }
 
 std::shared_ptr<VantrelServer> ServerManager::getServer (int index) const
@@ -84,9 +85,16 @@ std::shared_ptr<VantrelServer> ServerManager::getServer (int index) const
 void ServerManager::addServer()
 {
     const auto address = getNetworkAddress();
+    // Every server of the document keeps its port, also one that is not running now.
+    std::set<int> documentPorts;
+    for (const auto& child : state)
+        documentPorts.insert ((int) child[IDs::port]);
+
     int port = -1;
     for (int p = firstPort; p <= 65535; ++p)
     {
+        if (documentPorts.count (p) > 0)
+            continue;
         juce::StreamingSocket probe;
         if (probe.createListener (p, address == "0.0.0.0" ? juce::String() : address))
         {
@@ -134,7 +142,12 @@ void ServerManager::setNetworkAddress (const juce::String& address)
 void ServerManager::restartServersOn (const juce::String& address)
 {
     for (auto& server : servers)
-        server->setBindAddress (address);
+    {
+        if (server->isServing())
+            server->setBindAddress (address);
+        else
+            server = makeServer (server->getState()); // one that could not start tries again
+    }
     listeners.call ([] (Listener& l) { l.serversChanged(); });
 }
 
@@ -146,7 +159,7 @@ void ServerManager::setWaveform (const juce::Array<int>& newPeaks, float lengthM
 
 void ServerManager::forEachServer (const std::function<void (VantrelServer&)>& f)
 {
-    // A copy: a server's work may change the set (a failing start removes its node).
+    // A copy: what a server does in here must not be able to invalidate this loop.
     auto current = servers;
     for (auto& server : current)
         f (*server);

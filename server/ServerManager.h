@@ -64,6 +64,7 @@ private:
     std::shared_ptr<CueList> subscribedList;
 
     void syncServers();
+    std::shared_ptr<VantrelServer> makeServer (const juce::ValueTree& child);
     void restartServersOn (const juce::String& address);
     void forEachServer (const std::function<void (VantrelServer&)>& f);
 

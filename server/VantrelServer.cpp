@@ -99,7 +99,9 @@ void VantrelServer::startCheck()
 
     DialogPresenter::showAsync ("Uh-oh!",
                                 "I couldn't create a server on port " + juce::String (getPort())
-                                    + ". Don't worry, you can just add another server, I will use the next available port instead!",
+                                    + ". Don't worry, you can just add another server, I will use the next available port instead!"
+                                    + " This server stays in the project, and I will try its port again at the next start"
+                                      " or when the network address changes.",
                                 { "OK" });
     if (onFailure)
         onFailure(); // may delete this server: nothing below may touch it

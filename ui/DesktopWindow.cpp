@@ -17,7 +17,11 @@ DesktopWindow::DesktopWindow (juce::Component* contentOwned)
 
 void DesktopWindow::closeButtonPressed()
 {
-    juce::JUCEApplicationBase::quit();
+    // The application decides: it may stay open to keep an edit that could not be written.
+    if (auto* app = juce::JUCEApplicationBase::getInstance())
+        app->systemRequestedQuit();
+    else
+        juce::JUCEApplicationBase::quit();
 }
 
 void DesktopWindow::setNativeTitle (const juce::String& title)

@@ -4,7 +4,8 @@
 #include <iostream>
 
 MainCueView::MainCueView (VantrelController& controller)
-    : colorMaskWidget (controller.categoryManager, controller.colorMask),
+    : cueListTabs (controller.cueListManager, *controller.activeCueListHandler),
+      colorMaskWidget (controller.categoryManager, controller.colorMask),
       liveList (*controller.activeCueListHandler),
       timeManager (*controller.timeManager),
       master (timeManager.master),
@@ -14,6 +15,7 @@ MainCueView::MainCueView (VantrelController& controller)
     liveList.addListener (this);
     timeManager.addListener (this);
 
+    addAndMakeVisible (cueListTabs);
     addAndMakeVisible (cueRows);
 
     timecodeDisplay.fpsSelector.onFpsSelected = [this] (int fps) { master.setFps (fps); };
@@ -23,6 +25,11 @@ MainCueView::MainCueView (VantrelController& controller)
     timecodeDisplay.driverSelector.setDriverNames (names);
     timecodeDisplay.driverSelector.setSelected (names.indexOf (master.getName()));
     addAndMakeVisible (timecodeDisplay);
+
+    // Browsers get the live list's waveform; this timeline takes no drops.
+    timeline.onWaveform = [publish = controller.getWaveformPublisher()] (juce::Array<int> peaks, double lengthMs)
+    { publish (peaks, (float) lengthMs); };
+    addAndMakeVisible (timeline);
 
     colorMaskWidget.setName ("Show:");
     colorMaskWidget.setColour (juce::Label::textColourId,
@@ -83,7 +90,9 @@ bool MainCueView::muteDebugNotifications (DebugMessageControl control)
 
 void MainCueView::timeChanged (const TimeInfo& info)
 {
-    cueRows.timeChanged (effectiveTime (info), false);
+    const auto effective = effectiveTime (info);
+    cueRows.timeChanged (effective, false);
+    timeline.setPlayhead (effective.time);
     timecodeDisplay.setTime (info);
 }
 
@@ -111,6 +120,7 @@ void MainCueView::activeCueListChanged()
 
 void MainCueView::followActiveCueList()
 {
+    const bool timelineWasVisible = timeline.isVisible();
     if (currentList != nullptr)
         currentList->removeListener (this);
 
@@ -118,8 +128,23 @@ void MainCueView::followActiveCueList()
     cueRows.setCueList (currentList, colorMask.getColors());
     cueRows.timeChanged (effectiveTime (timeManager.getTimeInfo()), true);
 
+    // A timetable has no audio; without a list the timeline keeps its visibility.
+    if (currentList != nullptr)
+        timeline.setVisible (! currentList->isTimetable());
+    if (timeline.isVisible())
+        updateTimeline();
+
     if (currentList != nullptr)
         currentList->addListener (this);
+    if (timeline.isVisible() != timelineWasVisible)
+        resized();
+}
+
+void MainCueView::updateTimeline()
+{
+    timeline.setCueList (currentList.get(), colorMask.getColors());
+    // Setting the list puts the playhead at 0; a clock standing still would leave it there.
+    timeline.setPlayhead (effectiveTime (timeManager.getTimeInfo()).time);
 }
 
 void MainCueView::colorMaskChanged()
@@ -128,12 +153,19 @@ void MainCueView::colorMaskChanged()
     // The shown cues changed, so the next cue's index did too; while time stands still no
     // publication would put the marker right.
     cueRows.timeChanged (effectiveTime (timeManager.getTimeInfo()), true);
+    if (timeline.isVisible())
+        updateTimeline();
 }
 
 void MainCueView::cuesChanged()
 {
     cueRows.setCueList (currentList, colorMask.getColors());
     cueRows.timeChanged (effectiveTime (timeManager.getTimeInfo()), true);
+}
+
+void MainCueView::cueListAudioFileChanged()
+{
+    updateTimeline();
 }
 
 void MainCueView::cueListFpsChanged()
@@ -158,6 +190,9 @@ void MainCueView::resized()
     box.justifyContent = juce::FlexBox::JustifyContent::flexStart;
 
     box.items.add (Item (timecodeDisplay).withFlex (1.0f).withMaxHeight (115.0f).withMargin ({ 5, 20, 0, 20 }));
+    box.items.add (Item (cueListTabs).withHeight (27.0f).withMargin ({ 5, 20, 0, 20 }));
+    if (timeline.isVisible())
+        box.items.add (Item (timeline).withFlex (0.4f).withMinHeight (50.0f).withMaxHeight (102.0f).withMargin ({ 10, 20, 0, 20 }));
     box.items.add (Item (colorMaskWidget).withWidth (200.0f).withHeight (10.0f).withMargin ({ 10, 20, 0, 20 }));
     box.items.add (Item (cueRows).withFlex (4.0f).withMargin ({ 10, 0, 10, 0 }));
 

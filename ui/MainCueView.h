@@ -6,7 +6,9 @@
 #include "time/TimeManager.h"
 #include "ui/AnimatedCueView.h"
 #include "ui/ColorMaskWidget.h"
+#include "ui/CueListTabs.h"
 #include "ui/TimecodeDisplay.h"
+#include "ui/TimelineComponent.h"
 #include <juce_opengl/juce_opengl.h>
 #include <atomic>
 #include <type_traits>
@@ -14,7 +16,8 @@
 class VantrelController;
 
 /** The show screen, the main window's content: the clock with its driver and frame-rate
-    buttons, the "Show:" colour filter and the scrolling cue rows of the live cue list. It
+    buttons, the cue-list tabs, the audio timeline, the "Show:" colour filter and the
+    scrolling cue rows of the live cue list. It
     follows the live list, the colour mask and the time manager. The key "a" switches rendering
     through OpenGL on and off; it starts on the software renderer. */
 class MainCueView : public juce::OpenGLAppComponent,
@@ -45,12 +48,15 @@ public:
     void activeCueListChanged() override;
     void colorMaskChanged() override;
     void cuesChanged() override;
+    void cueListAudioFileChanged() override;
     /** The rows write their start times at the list's new rate. */
     void cueListFpsChanged() override;
 
     std::shared_ptr<CueList> getCurrentCueList() const { return currentList; }
     TimecodeDisplay& getTimecodeDisplay() { return timecodeDisplay; }
     ColorMaskWidget& getColorMaskWidget() { return colorMaskWidget; }
+    CueListTabs& getCueListTabs() { return cueListTabs; }
+    TimelineComponent& getTimeline() { return timeline; }
     AnimatedCueView& getCueRows() { return cueRows; }
     int getNumInitialisations() const { return numInitialisations.load(); }
 
@@ -65,10 +71,13 @@ public:
 
 private:
     void followActiveCueList();
+    void updateTimeline();
     TimeInfo effectiveTime (const TimeInfo& info) const { return effectiveTime (info, currentList.get()); }
 
     TimecodeDisplay timecodeDisplay;
+    CueListTabs cueListTabs;
     ColorMaskWidget colorMaskWidget;
+    TimelineComponent timeline;
     AnimatedCueView cueRows;
     // What the view reads, taken once from the controller, which outlives every view.
     ActiveCueListHandler& liveList;

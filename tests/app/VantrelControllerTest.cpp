@@ -3,6 +3,7 @@
 #include "document/Identifiers.h"
 #include "document/PreferencesHandler.h"
 #include "model/ActiveCueListHandler.h"
+#include "model/CategoryManager.h"
 #include "model/ColorMask.h"
 #include "model/CueListManager.h"
 #include "model/DefaultsManager.h"
@@ -10,7 +11,9 @@
 #include "time/TimeManager.h"
 #include "support/MessageLoop.h"
 #include "support/ServerTestSupport.h"
+#include "support/SmallDisk.h"
 #include "support/TempHome.h"
+#include "ui/kit/DialogPresenter.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +44,27 @@ TEST (VantrelController, StartsWithTheDefaultChildrenAndNothingToUndo)
         EXPECT_TRUE (root.getChildWithName (type).isValid()) << type.toString();
     EXPECT_FALSE (AppData::getUndoManager()->canUndo());
     EXPECT_EQ (controller.getDocumentName(), "Untitled Vantrel Document");
+}
+
+TEST (VantrelController, BuildingTheModelLeavesNothingToUndo)
+{
+    // A cue whose colour no category has: building the model makes a category for it and
+    // links the cue, both through the undo manager. None of that is the user's step.
+    test::TempHome home;
+    auto folder = home.getSettingsFolder();
+    folder.getChildFile ("preferences").createDirectory();
+    auto file = folder.getChildFile ("Show.xml");
+    file.replaceWithText ("<Vantrel version=\"1.1.0.643\"><CueLists>"
+                          "<CueList uuid=\"11111111111111111111111111111111\" name=\"Show\" offset=\"00:00:00:00\" fps=\"25\">"
+                          "<Cues><cue id=\"c1\" number=\"1\" text=\"Go\" start=\"0.0\" duration=\"0\" color=\"ff123456\"/></Cues>"
+                          "</CueList></CueLists><ColorMask/><Servers IP=\"0.0.0.0\"/></Vantrel>");
+    PreferencesHandler().setLastUsedFile (file);
+
+    VantrelController controller;
+    ASSERT_EQ (controller.categoryManager->getCategories().size(), 9u) << "the eight defaults and one made for the cue";
+    EXPECT_FALSE (AppData::getUndoManager()->canUndo());
+    controller.undo();
+    EXPECT_EQ (controller.categoryManager->getCategories().size(), 9u) << "the made category stays";
 }
 
 TEST (VantrelController, AMissingChildIsAddedWithoutAnUndoStep)
@@ -102,17 +126,29 @@ TEST (VantrelController, UndoAndRedo)
     EXPECT_EQ (lists["note"].toString(), "a");
 }
 
-TEST (VantrelController, DocumentNames)
+TEST (VantrelController, DocumentNamesAreFileNamesWithoutTheExtension)
 {
+    // The last used file is reopened at start: its name is the document's name.
     const struct
     {
-        const char* path;
+        const char* relativePath;
         const char* name;
-    } cases[] = { { "D:\\Events\\Gala.xml", "Gala" }, { "D:\\Events\\.xml", ".xml" }, { "", "" },
-                  { "/home/op/Gala.xml", "Gala" },     { "/home/op/show", "show" },   { "/home/op.d/show", "show" },
-                  { "/x/a.b.xml", "a.b" } };
+    } cases[] = { { "Gala.xml", "Gala" },       { "Tour.2024.xml", "Tour.2024" }, { "Tour", "Tour" },
+                  { ".xml", ".xml" },           { "op.d/show", "show" },          { "back\\slash.xml", "back\\slash" } };
     for (const auto& c : cases)
-        EXPECT_EQ (VantrelController::documentNameFromPath (c.path), juce::String (c.name)) << c.path;
+    {
+        test::TempHome home;
+        auto folder = home.getSettingsFolder();
+        folder.getChildFile ("preferences").createDirectory();
+        auto file = folder.getChildFile (c.relativePath);
+        file.getParentDirectory().createDirectory();
+        file.replaceWithText ("<Vantrel version=\"1.1.0\"/>");
+        PreferencesHandler().setLastUsedFile (file);
+
+        VantrelController controller;
+        ASSERT_EQ (controller.getAppData().getDocumentFile(), file) << c.relativePath;
+        EXPECT_EQ (controller.getDocumentName(), juce::String (c.name)) << c.relativePath;
+    }
 }
 
 TEST (VantrelController, ADefaultWithoutAUsableRateStartsTheClockAt30)
@@ -177,6 +213,45 @@ TEST (VantrelController, DocumentsComeAndGoWhileTheClockDrivesTheLiveList)
     // Gone with the clock still running and the servers still starting.
     controller.reset();
     test::pumpFor (20);
+}
+
+TEST (VantrelController, AQuitWithAFailingWriteStaysOpenOnceAndAFreedDiskTakesTheEdit)
+{
+    test::TempHome home;
+    test::SmallDisk disk (home.getHome().getChildFile ("shows"), 64);
+    if (! disk.isMounted())
+        GTEST_SKIP() << "needs a tmpfs mount (root): " << disk.getError();
+    const auto file = home.getHome().getChildFile ("shows/Show.xml");
+    file.replaceWithText ("<Vantrel version=\"1.1.0.643\"><CueLists/><ColorMask/><Servers IP=\"0.0.0.0\"/></Vantrel>");
+    PreferencesHandler().setLastUsedFile (file);
+
+    auto controller = std::make_unique<VantrelController>();
+    auto* um = AppData::getUndoManager();
+    auto lists = controller->getAppData().getOrCreateChild (IDs::CueLists);
+    const auto shown = [] { return DialogPresenter::getInstance()->getShownMessage(); };
+
+    // The disk fills up under an edit; the operator frees space and quits.
+    disk.fill();
+    um->beginNewTransaction ("Edit");
+    lists.setProperty ("note", "one", um);
+    ASSERT_TRUE (test::pumpUntil ([&] { return shown().contains ("disk full"); }));
+    DialogPresenter::getInstance()->dismiss();
+    EXPECT_FALSE (controller->mayQuit()) << "the edit exists only in memory";
+    EXPECT_TRUE (shown().contains ("disk full")) << "the quit says why it did not happen";
+    disk.free();
+    EXPECT_TRUE (controller->mayQuit());
+    EXPECT_TRUE (test::readBytes (file).contains ("note=\"one\""));
+
+    // A second quit request while the write still fails quits; the last attempt at the end
+    // of the run still finds the freed space.
+    disk.fill();
+    lists.setProperty ("note", "two", um);
+    ASSERT_TRUE (test::pumpUntil ([&] { return ! controller->getAppData().getWriteFailure().isEmpty(); }));
+    EXPECT_FALSE (controller->mayQuit());
+    EXPECT_TRUE (controller->mayQuit());
+    disk.free();
+    controller.reset();
+    EXPECT_TRUE (test::readBytes (file).contains ("note=\"two\""));
 }
 
 TEST (VantrelController, BuildsTheManagersAndRebindsThemToEveryDocument)

@@ -1,4 +1,5 @@
 #include "document/PreferencesHandler.h"
+#include "support/HostileFiles.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -83,4 +84,21 @@ TEST (PreferencesHandler, LookupRules)
     EXPECT_FALSE (prefs.isSkippedVersion (""));
     EXPECT_EQ (prefs.getLastUsedFile(), juce::File()) << "a folder is not a document";
     EXPECT_EQ (prefs.getBrowseFolder(), home.getSettingsFolder());
+}
+
+TEST (PreferencesHandler, HostileFilesAreReadAsEmptyAndRewritten)
+{
+    const juce::String sample = "<preferences>\r\n  <app version=\"1.1.0.643\"/>\r\n</preferences>\r\n";
+    for (const auto& hostile : test::hostileFiles (sample))
+    {
+        SCOPED_TRACE (hostile.name);
+        test::TempHome home;
+        test::writeBytes (prefsFile (home), hostile.bytes);
+        PreferencesHandler prefs;
+        if (hostile.readable)
+            EXPECT_TRUE (test::bytesOf (prefsFile (home)) == hostile.bytes) << "read as it is, and not rewritten";
+        else
+            EXPECT_EQ (test::readBytes (prefsFile (home)), sample);
+        EXPECT_EQ (prefs.getLastUsedFile(), juce::File());
+    }
 }

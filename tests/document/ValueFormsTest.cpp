@@ -105,3 +105,17 @@ TEST_F (XmlFileOnDisk, WriteToAFolderOrUnwritablePlaceFails)
     EXPECT_FALSE (XmlFile::write (root, sub));
     EXPECT_FALSE (XmlFile::write (root, juce::File()));
 }
+
+TEST_F (XmlFileOnDisk, ReadFetchesNothingAFileNames)
+{
+    // An external DTD whose entity expands into itself: fetched and expanded, it would
+    // recurse until the stack overflows.
+    folder.getChildFile ("outside.dtd").replaceWithText ("<!ENTITY e \"<a>&e;</a>\">");
+    const auto file = folder.getChildFile ("show.xml");
+    file.replaceWithText ("<!DOCTYPE r SYSTEM \"outside.dtd\"><r>&e;</r>");
+
+    auto xml = XmlFile::read (file);
+    ASSERT_NE (xml, nullptr);
+    EXPECT_EQ (xml->getChildByName ("a"), nullptr) << "no element from the other file";
+    EXPECT_EQ (xml->getAllSubText(), "e");
+}

@@ -3,6 +3,7 @@
 #include "document/XmlFile.h"
 #include "model/CategoryManager.h"
 #include "model/RandomName.h"
+#include "support/HostileFiles.h"
 
 namespace
 {
@@ -249,5 +250,30 @@ TEST (RandomName, WordsAreCapitalisedAdjectivesEndingInANoun)
             const auto& list = (i == count - 1) ? RandomName::getNouns() : RandomName::getAdjectives();
             EXPECT_TRUE (list.contains (words[i].toLowerCase())) << words[i];
         }
+    }
+}
+
+TEST_F (CategoryTest, HostileFilesGiveTheDefaultsAndAreLeftUntilAChange)
+{
+    const juce::String sample = "<Categories>\r\n  <Category uuid=\"0123456789abcdef0123456789abcdef\" color=\"ff112233\" name=\"Crew\"/>\r\n"
+                                "</Categories>\r\n";
+    for (const auto& hostile : test::hostileFiles (sample))
+    {
+        SCOPED_TRACE (hostile.name);
+        test::writeBytes (file(), hostile.bytes);
+        {
+            CategoryManager manager;
+            if (hostile.readable)
+            {
+                ASSERT_EQ (manager.getCategories().size(), 1u);
+                EXPECT_EQ (manager.getCategories()[0]->getName(), juce::String ("Crew"));
+            }
+            else
+            {
+                expectDefaults (manager);
+            }
+            test::pumpFor (50);
+        }
+        EXPECT_TRUE (test::bytesOf (file()) == hostile.bytes) << "nothing is written before a change";
     }
 }

@@ -1,5 +1,6 @@
 #include "ModelFixture.h"
 #include "model/DefaultsManager.h"
+#include "support/HostileFiles.h"
 
 namespace
 {
@@ -83,4 +84,19 @@ TEST_F (DefaultsManagerTest, SetUndoRedoNotifyAndRewrite)
     EXPECT_EQ (counter.calls, 3);
     EXPECT_TRUE (test::readBytes (file()).contains ("fps=\"25\""));
     defaults.removeListener (&counter);
+}
+
+TEST_F (DefaultsManagerTest, HostileFilesGiveThirtyAndAreMadeAgain)
+{
+    for (const auto& hostile : test::hostileFiles ("<Defaults fps=\"25\"/>\r\n"))
+    {
+        SCOPED_TRACE (hostile.name);
+        test::writeBytes (file(), hostile.bytes);
+        DefaultsManager defaults;
+        EXPECT_EQ (defaults.getDefaultFps(), hostile.readable ? 25 : 30);
+        if (hostile.readable)
+            EXPECT_TRUE (test::bytesOf (file()) == hostile.bytes) << "read as it is, and not rewritten";
+        else
+            EXPECT_EQ (test::readBytes (file()), juce::String ("<Defaults fps=\"30\"/>\r\n"));
+    }
 }

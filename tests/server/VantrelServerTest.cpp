@@ -179,20 +179,53 @@ TEST_F (VantrelServerTest, ACategoryDeletedWhileItsChangeWaitsIsNotSent)
         EXPECT_NE (typeOf (text), "category") << text;
 }
 
-TEST_F (VantrelServerTest, APortHeldElsewhereIsReportedAndTheNodeGoesWithoutUndo)
+TEST_F (VantrelServerTest, AServerWhosePortIsBusyStaysUntouchedAndIsTriedAgain)
 {
-    juce::StreamingSocket holder;
+    // Port 3030, where a new server's search starts, held by another program (this test, or
+    // anyone else: busy either way), and a second port certainly held by this test.
+    juce::StreamingSocket firstHolder, holder;
+    const bool heldFirst = firstHolder.createListener (ServerManager::firstPort);
     while (! holder.createListener (port))
         port = test::nextCandidatePort();
 
-    startWithServer();
-    ASSERT_EQ (controller->serverManager->getNumServers(), 1);
-    ASSERT_TRUE (test::pumpUntil ([&] { return controller->serverManager->getNumServers() == 0; }, 5000));
-    ASSERT_TRUE (test::pumpUntil ([&] { return shownDialog().isNotEmpty(); }));
-    EXPECT_EQ (shownDialog(), "I couldn't create a server on port " + juce::String (port)
-                                  + ". Don't worry, you can just add another server, I will use the next available port instead!");
-    EXPECT_FALSE (controller->serverManager->getState().getChildWithName (IDs::Server).isValid());
+    start (juce::String (oneList) + "<Servers IP=\"0.0.0.0\">" + serverNode (ServerManager::firstPort, "Front")
+           + serverNode (port, "Crew", "<color hex=\"ff3fb6dc\"/>") + "</Servers>");
+    auto& manager = *controller->serverManager;
+    ASSERT_EQ (manager.getNumServers(), 2);
+    ASSERT_TRUE (test::pumpUntil ([&] { return shownDialog().isNotEmpty(); }, 5000));
+    EXPECT_TRUE (shownDialog().startsWith ("I couldn't create a server on port "));
+    EXPECT_TRUE (shownDialog().endsWith (". Don't worry, you can just add another server, I will use the next available port instead!"
+                                         " This server stays in the project, and I will try its port again at the next start"
+                                         " or when the network address changes."));
+
+    // Both stay in the document as they were, and in the manager; nothing to undo.
+    test::pumpFor (1300);
+    auto state = manager.getState();
+    ASSERT_EQ (state.getNumChildren(), 2);
+    auto crew = state.getChild (1);
+    EXPECT_EQ (crew[IDs::name].toString(), "Crew");
+    EXPECT_EQ ((int) crew[IDs::port], port);
+    EXPECT_EQ (crew.getChildWithName (IDs::ColorMask).getChild (0)[IDs::hex].toString(), "ff3fb6dc");
+    EXPECT_EQ (manager.getNumServers(), 2);
+    EXPECT_FALSE (manager.getServer (1)->isServing());
     EXPECT_FALSE (AppData::getUndoManager()->canUndo());
+    EXPECT_TRUE (test::readBytes (controller->getAppData().getDocumentFile()).contains ("name=\"Crew\""));
+
+    // A new server takes neither stored port, even while they are free.
+    firstHolder.close();
+    holder.close();
+    manager.addServer();
+    ASSERT_EQ (manager.getNumServers(), 3);
+    const auto added = manager.getServer (2)->getPort();
+    EXPECT_NE (added, ServerManager::firstPort) << (heldFirst ? "" : "(3030 was held elsewhere)");
+    EXPECT_NE (added, port);
+
+    // A change of network address tries the port again.
+    manager.setNetworkAddress ("127.0.0.1");
+    auto retried = manager.getServer (1);
+    EXPECT_EQ (retried->getName(), "Crew");
+    EXPECT_TRUE (test::pumpUntil ([&] { return retried->isServing(); }, 5000));
+    EXPECT_EQ (retried->getBindAddress(), "127.0.0.1");
 }
 
 TEST_F (VantrelServerTest, SetNetworkUndoAndRedoRestartTheServers)

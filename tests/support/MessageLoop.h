@@ -11,4 +11,8 @@ bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 5000);
 
 /** Runs the message loop for the given time, delivering everything that is due. */
 void pumpFor (int milliseconds);
+
+/** Delivers every message queued now, then what those post in turn, rounds deep: a chain of
+    posted reactions finishes however slowly the machine runs. False after the time-out. */
+bool settle (int rounds = 4, int timeoutMs = 5000);
 }

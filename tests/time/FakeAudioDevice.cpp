@@ -2,8 +2,9 @@
 
 namespace test
 {
-FakeAudioDevice::FakeAudioDevice (const juce::String& in, const juce::String& out, std::shared_ptr<FakeAudioInput> i)
-    : juce::AudioIODevice (out.isEmpty() ? in : out, "Fake"),
+FakeAudioDevice::FakeAudioDevice (const juce::String& in, const juce::String& out, std::shared_ptr<FakeAudioInput> i,
+                                  const juce::String& deviceTypeName)
+    : juce::AudioIODevice (out.isEmpty() ? in : out, deviceTypeName),
       juce::Thread ("Fake audio"),
       inputName (in),
       outputName (out),
@@ -23,14 +24,25 @@ juce::StringArray FakeAudioDevice::getOutputChannelNames()
 
 juce::StringArray FakeAudioDevice::getInputChannelNames()
 {
-    return inputName.isEmpty() ? juce::StringArray() : juce::StringArray ("In 1", "In 2");
+    if (inputName.isEmpty())
+        return {};
+    return input->numInputChannels == 1 ? juce::StringArray ("In 1") : juce::StringArray ("In 1", "In 2");
 }
 
-juce::String FakeAudioDevice::open (const juce::BigInteger& ins, const juce::BigInteger& outs, double, int size)
+juce::String FakeAudioDevice::open (const juce::BigInteger& ins, const juce::BigInteger& outs, double rate, int size)
 {
     close();
+    if (input->openError.isNotEmpty())
+        return input->openError;
+    if (rate > 0.0 && juce::approximatelyEqual (rate, input->refusedSampleRate))
+        return "Rate refused";
+    if (size > 0 && size == input->refusedBufferSize)
+        return "Size refused";
+
+    if (getAvailableSampleRates().contains (rate))
+        sampleRate = rate;
     activeInputs = inputName.isEmpty() ? juce::BigInteger() : ins;
-    activeInputs.setRange (2, activeInputs.getHighestBit() + 1, false);
+    activeInputs.setRange (getInputChannelNames().size(), activeInputs.getHighestBit() + 1, false);
     activeOutputs = outputName.isEmpty() ? juce::BigInteger() : outs;
     activeOutputs.setRange (2, activeOutputs.getHighestBit() + 1, false);
     bufferSize = size > 0 ? juce::jmin (size, 4096) : 512;
@@ -136,8 +148,8 @@ void FakeAudioDevice::run()
     }
 }
 
-FakeAudioDeviceType::FakeAudioDeviceType (std::shared_ptr<FakeAudioInput> i)
-    : juce::AudioIODeviceType ("Fake"), input (std::move (i))
+FakeAudioDeviceType::FakeAudioDeviceType (std::shared_ptr<FakeAudioInput> i, const juce::String& deviceTypeName)
+    : juce::AudioIODeviceType (deviceTypeName), input (std::move (i))
 {
 }
 
@@ -149,7 +161,7 @@ juce::StringArray FakeAudioDeviceType::getDeviceNames (bool wantInputNames) cons
 int FakeAudioDeviceType::getIndexOfDevice (juce::AudioIODevice* device, bool asInput) const
 {
     auto* fake = dynamic_cast<FakeAudioDevice*> (device);
-    if (fake == nullptr)
+    if (fake == nullptr || fake->getTypeName() != getTypeName())
         return -1;
     return getDeviceNames (asInput).indexOf (asInput ? fake->inputName : fake->outputName);
 }
@@ -160,6 +172,6 @@ juce::AudioIODevice* FakeAudioDeviceType::createDevice (const juce::String& outp
         return nullptr;
     if (outputName.isNotEmpty() && ! getDeviceNames (false).contains (outputName))
         return nullptr;
-    return new FakeAudioDevice (inputName, outputName, input);
+    return new FakeAudioDevice (inputName, outputName, input, getTypeName());
 }
 }

@@ -1,5 +1,6 @@
 #include "FakeAudioDevice.h"
 #include "ManualDriver.h"
+#include "support/HostileFiles.h"
 #include "support/MessageLoop.h"
 #include "support/TempHome.h"
 #include "time/LTCReader.h"
@@ -166,4 +167,34 @@ TEST_F (AudioInputFixture, EachFallOfTheLevelIsOneInterruption)
     run (true, 3.0);
     EXPECT_EQ (listener.interruptions, afterReturn + 1);
     reader->removeListener (&listener);
+}
+
+TEST_F (AudioInputFixture, HostileFilesActAsMissing)
+{
+    // What a start without the file leaves behind.
+    start();
+    test::pumpFor (100);
+    const auto asMissing = test::bytesOf (audioXml());
+    reader.reset();
+
+    const juce::String sample = R"(<DEVICESETUP deviceType="Fake" audioOutputDeviceName="" audioInputDeviceName="Fake In B"/>)";
+    for (const auto& hostile : test::hostileFiles (sample))
+    {
+        SCOPED_TRACE (hostile.name);
+        test::writeBytes (audioXml(), hostile.bytes);
+        start();
+        if (hostile.readable)
+        {
+            // A usable state: its device opens, and the file then follows the device.
+            ASSERT_NE (manager->getFakeDevice(), nullptr);
+            EXPECT_EQ (manager->getFakeDevice()->inputName, "Fake In B");
+        }
+        else
+        {
+            EXPECT_EQ (manager->getCurrentAudioDevice(), nullptr);
+            test::pumpFor (100);
+            EXPECT_TRUE (test::bytesOf (audioXml()) == asMissing) << "as after a start without the file";
+        }
+        reader.reset();
+    }
 }

@@ -1,7 +1,7 @@
-// A JACK client that plays generated LTC on one output port, the audio input of the
-// end-to-end checks. It runs until SIGTERM or SIGINT.
+// A JACK client that plays generated LTC on one output port (or the same LTC on each of
+// several), the audio input of the end-to-end checks. It runs until SIGTERM or SIGINT.
 //
-//   vantrel_ltc_player --name NAME [--fps 25] [--start HH:MM:SS:FF] [--info FILE]
+//   vantrel_ltc_player --name NAME [--fps 25] [--start HH:MM:SS:FF] [--info FILE] [--ports N]
 //
 // Once the first block has been played, FILE receives one line: the JACK frame time of the
 // first sample played, the frame rate, and the start time in milliseconds. The timecode is
@@ -22,6 +22,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace
 {
@@ -31,7 +32,7 @@ void onSignal (int) { quit = true; }
 struct Player
 {
     jack_client_t* client = nullptr;
-    jack_port_t* port = nullptr;
+    std::vector<jack_port_t*> ports;
     LtcSignal* signal = nullptr;
     std::atomic<bool> started { false };
     std::atomic<jack_nframes_t> firstFrame { 0 };
@@ -40,7 +41,7 @@ struct Player
 int process (jack_nframes_t nframes, void* arg)
 {
     auto& p = *static_cast<Player*> (arg);
-    auto* out = static_cast<float*> (jack_port_get_buffer (p.port, nframes));
+    auto* out = static_cast<float*> (jack_port_get_buffer (p.ports[0], nframes));
 
     const auto frameTime = jack_last_frame_time (p.client);
     if (! p.started)
@@ -53,6 +54,8 @@ int process (jack_nframes_t nframes, void* arg)
     if (position != p.signal->getSamplesRendered())
         p.signal->seek (position);
     p.signal->render (out, (int) nframes);
+    for (size_t i = 1; i < p.ports.size(); ++i)
+        std::memcpy (jack_port_get_buffer (p.ports[i], nframes), out, nframes * sizeof (float));
     return 0;
 }
 
@@ -66,6 +69,7 @@ int main (int argc, char** argv)
 {
     std::string name = "vantrel-ltc", infoFile;
     int fps = 25;
+    int numPorts = 1;
     LtcSignal::Time start { 10, 0, 0, 0 };
 
     for (int i = 1; i + 1 < argc; i += 2)
@@ -79,6 +83,8 @@ int main (int argc, char** argv)
             ;
         else if (option == "--info")
             infoFile = argv[i + 1];
+        else if (option == "--ports" && std::atoi (argv[i + 1]) > 0)
+            numPorts = std::atoi (argv[i + 1]);
         else
         {
             std::fprintf (stderr, "unknown or bad option %s\n", argv[i]);
@@ -108,9 +114,17 @@ int main (int argc, char** argv)
             continue;
         signal = std::make_unique<LtcSignal> (jack_get_sample_rate (player.client), fps, start);
         player.signal = signal.get();
-        player.port = jack_port_register (player.client, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
+        player.ports.clear();
+        bool registered = true;
+        for (int p = 0; p < numPorts; ++p)
+        {
+            const auto portName = numPorts == 1 ? std::string ("out") : "out_" + std::to_string (p + 1);
+            auto* port = jack_port_register (player.client, portName.c_str(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
+            registered = registered && port != nullptr;
+            player.ports.push_back (port);
+        }
         jack_set_process_callback (player.client, process, &player);
-        active = player.port != nullptr && jack_activate (player.client) == 0;
+        active = registered && jack_activate (player.client) == 0;
         if (! active)
         {
             std::fprintf (stderr, "cannot start the JACK client, trying again\n");

@@ -5,6 +5,7 @@
 #include "model/CueListManager.h"
 #include "ui/MainComponent.h"
 #include "ui/MainCueView.h"
+#include "tools/LtcSignal.h"
 
 #include <thread>
 
@@ -99,8 +100,80 @@ TEST_F (MainCueViewTest, FirstSyncShowsTheLiveListWithoutAnyTime)
 
     view->setSize (640, 1080);
     EXPECT_EQ (view->getTimecodeDisplay().getBounds(), juce::Rectangle<int> (20, 5, 600, 115));
-    EXPECT_EQ (view->getColorMaskWidget().getBounds(), juce::Rectangle<int> (20, 130, 200, 10));
-    EXPECT_EQ (view->getCueRows().getBounds(), juce::Rectangle<int> (0, 150, 640, 920));
+    EXPECT_EQ (view->getCueListTabs().getBounds(), juce::Rectangle<int> (20, 125, 600, 27));
+    EXPECT_EQ (view->getTimeline().getBounds(), juce::Rectangle<int> (20, 162, 600, 102));
+    EXPECT_EQ (view->getColorMaskWidget().getBounds(), juce::Rectangle<int> (20, 274, 200, 10));
+    EXPECT_EQ (view->getCueRows().getBounds(), juce::Rectangle<int> (0, 294, 640, 776));
+
+    // The tabs and the timeline show the live list too.
+    ASSERT_EQ (view->getCueListTabs().getNumTabs(), 1);
+    EXPECT_TRUE (view->getCueListTabs().getTab (0)->getToggleState());
+    EXPECT_EQ (view->getTimeline().getNumMarkers(), 3);
+    EXPECT_EQ (view->getTimeline().getSpan(), juce::Range<int> (0, 181000));
+}
+
+TEST_F (MainCueViewTest, ATimetableHidesTheTimelineAndTheRestMovesUp)
+{
+    auto show = addList (twoColourCues());
+    auto timetable = addList ({ { 1, "Doors", 68400000, 600000, categoryColour (0) } }, true);
+    makeView();
+    view->setSize (640, 1080);
+
+    // The timetable comes first and is live at the start.
+    waitForRows (1);
+    EXPECT_EQ (view->getCurrentCueList(), timetable);
+    EXPECT_FALSE (view->getTimeline().isVisible());
+    EXPECT_EQ (view->getColorMaskWidget().getY(), 162);
+
+    // The tabs bring the timecode list, and the timeline with it.
+    auto& tabs = view->getCueListTabs();
+    ASSERT_EQ (tabs.getNumTabs(), 2);
+    ASSERT_EQ (tabs.getTab (1)->getCueList(), show);
+    tabs.getTab (1)->triggerClick();
+    ASSERT_TRUE (test::pumpUntil ([&] { return view->getCurrentCueList() == show; }));
+    EXPECT_TRUE (tabs.getTab (1)->getToggleState());
+    EXPECT_TRUE (view->getTimeline().isVisible());
+    EXPECT_EQ (view->getColorMaskWidget().getY(), 274);
+    EXPECT_EQ (view->getTimeline().getNumMarkers(), 3);
+
+    // A hidden colour leaves the timeline too.
+    controller.colorMask->setColors ({ juce::Colour (categoryColour (1)) });
+    EXPECT_EQ (view->getTimeline().getNumMarkers(), 2);
+
+    controller.activeCueListHandler->setActiveCueList (timetable);
+    EXPECT_FALSE (view->getTimeline().isVisible());
+    EXPECT_EQ (view->getColorMaskWidget().getY(), 162);
+}
+
+TEST_F (MainCueViewTest, AnotherListKeepsThePlayheadAtTheTimeOfAStoppedClock)
+{
+    const auto colour = categoryColour (0);
+    auto first = addList ({ { 1, "A", 10000, 0, colour }, { 2, "B", 190000, 10000, colour } });
+    auto second = addList ({ { 1, "A", 20000, 0, colour }, { 2, "B", 290000, 10000, colour } });
+    makeView();
+    waitForRows (2);
+
+    // One second of timecode from 00:00:50:00, fed as the audio callback would, then nothing.
+    LtcSignal signal (48000.0, 25, { 0, 0, 50, 0 });
+    auto& reader = controller.timeManager->master.getLTCReader();
+    std::vector<float> block (512);
+    for (int done = 0; done < 48000; done += 512)
+    {
+        signal.render (block.data(), 512);
+        reader.processBlock (block.data(), 512, 0);
+    }
+    ASSERT_TRUE (test::pumpUntil ([&] { return view->getTimeline().getPlayhead() > 0.0f; }));
+    ASSERT_TRUE (test::pumpUntil ([&] { return ! controller.timeManager->getTimeInfo().running; }));
+    const auto stoppedAt = controller.timeManager->getTimeInfo().time;
+    ASSERT_GE (stoppedAt, 50000);
+
+    controller.activeCueListHandler->setActiveCueList (controller.activeCueListHandler->getActiveCueList() == first ? second : first);
+    const auto live = view->getCurrentCueList();
+    EXPECT_EQ (view->getTimeline().getPlayhead(), (float) (stoppedAt - live->getRange().getStart()));
+
+    // So does a new audio file of the live list.
+    live->getTree().setProperty (IDs::audiofile, "/nowhere/show.wav", nullptr);
+    EXPECT_EQ (view->getTimeline().getPlayhead(), (float) (stoppedAt - live->getRange().getStart()));
 }
 
 TEST_F (MainCueViewTest, ANewListRateRewritesTheStartTimes)

@@ -1,0 +1,254 @@
+#include "TestZip.h"
+#include "UpdateFixture.h"
+#include "update/DownloadAndInstallThread.h"
+
+using Thread = DownloadAndInstallThread;
+using Kind = test::TestZip::Kind;
+
+namespace
+{
+struct Event
+{
+    std::string kind; // "progress", "finished", "quit"
+    juce::String text;
+    float fraction = 0.0f;
+    bool ok = false;
+};
+using Events = std::shared_ptr<std::vector<Event>>;
+
+class Download : public test::UpdateFixture
+{
+protected:
+    Events events = std::make_shared<std::vector<Event>>();
+    juce::File marker = home.getHome().getChildFile ("marker.txt");
+
+    void SetUp() override { downloads().createDirectory(); }
+
+    juce::File downloads() const { return home.getHome().getChildFile ("Downloads"); }
+
+    void attach (Thread& thread)
+    {
+        thread.onProgress = [e = events] (juce::String step, float f) { e->push_back ({ "progress", step, f, false }); };
+        thread.onFinished = [e = events] (bool ok, juce::String text) { e->push_back ({ "finished", text, 0.0f, ok }); };
+        thread.onQuit = [e = events] { e->push_back ({ "quit", {}, 0.0f, false }); };
+    }
+
+    /** A program that lists its open descriptors into the marker file. */
+    std::string markerScript() const
+    {
+        return "#!/bin/sh\nls -l /proc/$$/fd > '" + marker.getFullPathName().toStdString() + "'\n";
+    }
+
+    void serveArchive (const std::string& bytes, bool withLength = true, const std::string& path = "/files/update.zip")
+    {
+        test::LocalHttpServer::Reply reply;
+        reply.body = bytes;
+        reply.withLength = withLength;
+        server.serve ("GET", path, reply);
+    }
+
+    juce::URL archiveUrl (const std::string& path = "/files/update.zip") const
+    {
+        return juce::URL (server.getBase() + path);
+    }
+
+    /** Runs one download and install to its end (a report, the thread gone, all delivered). */
+    void runToEnd (Thread& thread, const juce::URL& url)
+    {
+        attach (thread);
+        thread.downloadAndInstall (url);
+        ASSERT_TRUE (test::pumpUntil ([&] { return ! thread.isThreadRunning() && count ("finished") > 0; }, 20000));
+        drainMessages();
+    }
+
+    int count (const std::string& kind) const
+    {
+        return (int) std::count_if (events->begin(), events->end(), [&] (const Event& e) { return e.kind == kind; });
+    }
+
+    std::vector<std::pair<juce::String, float>> progress() const
+    {
+        std::vector<std::pair<juce::String, float>> steps;
+        for (const auto& e : *events)
+            if (e.kind == "progress")
+                steps.emplace_back (e.text, e.fraction);
+        return steps;
+    }
+
+    const Event& finished() const
+    {
+        return *std::find_if (events->begin(), events->end(), [] (const Event& e) { return e.kind == "finished"; });
+    }
+};
+}
+
+TEST_F (Download, ATwentyThousandByteArchiveIsUnpackedStartedAndTheApplicationQuits)
+{
+    const auto zip = test::TestZip().add ("install.sh", markerScript()).add ("docs/readme.txt", "hello").padTo (20000).bytes();
+    ASSERT_EQ (zip.size(), 20000u);
+    serveArchive (zip);
+    // A file of the same name in Downloads stays as it is.
+    downloads().getChildFile ("install.sh").replaceWithText ("the user's own");
+
+    Thread thread;
+    runToEnd (thread, archiveUrl());
+
+    const auto steps = progress();
+    ASSERT_EQ (steps.size(), 5u);
+    EXPECT_EQ (steps[0].first, "Downloading");
+    EXPECT_NEAR (steps[0].second, 0.41f, 0.005f);
+    EXPECT_NEAR (steps[1].second, 0.82f, 0.005f);
+    EXPECT_EQ (steps[2], std::make_pair (juce::String ("Downloading"), 1.0f));
+    EXPECT_EQ (steps[3], std::make_pair (juce::String ("Unzipping"), 1.0f));
+    EXPECT_EQ (steps[4], std::make_pair (juce::String ("Restarting"), 1.0f));
+    EXPECT_TRUE (finished().ok);
+    EXPECT_EQ (finished().text, "");
+    ASSERT_EQ (events->back().kind, "quit") << "the quit comes after the success report";
+    EXPECT_EQ (count ("quit"), 1);
+
+    const auto requests = server.getRequests();
+    ASSERT_EQ (requests.size(), 1u);
+    EXPECT_EQ (requests[0].headers.at ("accept"), "application/octet-stream");
+
+    const auto folder = downloads().getChildFile ("Vantrel update");
+    EXPECT_EQ (thread.getInstaller(), folder.getChildFile ("install.sh"));
+    EXPECT_EQ (folder.getChildFile ("docs/readme.txt").loadFileAsString(), "hello");
+    EXPECT_EQ (downloads().getChildFile ("install.sh").loadFileAsString(), "the user's own");
+
+    // The program ran, without a shell of ours, and inherited no socket (this process holds
+    // the test service's listening socket, open across exec).
+    ASSERT_TRUE (test::pumpUntil ([&] { return marker.loadFileAsString().contains ("->"); }, 10000));
+    juce::StringArray lines;
+    lines.addLines (marker.loadFileAsString());
+    for (const auto& line : lines)
+    {
+        const auto fd = line.fromLastOccurrenceOf (" -> ", false, false).isNotEmpty()
+                            ? line.upToLastOccurrenceOf (" -> ", false, false).fromLastOccurrenceOf (" ", false, false).getIntValue()
+                            : -1;
+        EXPECT_FALSE (fd > 2 && line.contains ("socket:")) << line;
+    }
+
+    // A second update goes into a folder of its own again.
+    events->clear();
+    runToEnd (thread, archiveUrl());
+    EXPECT_EQ (thread.getInstaller(), downloads().getChildFile ("Vantrel update (2)/install.sh"));
+}
+
+TEST_F (Download, AReplyWithoutALengthIsReadInChunksAtFractionZero)
+{
+    serveArchive (test::TestZip().add ("install.sh", markerScript()).padTo (20000).bytes(), false);
+    Thread thread;
+    runToEnd (thread, archiveUrl());
+
+    const auto steps = progress();
+    ASSERT_EQ (steps.size(), 5u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ (steps[(size_t) i], std::make_pair (juce::String ("Downloading"), 0.0f));
+    EXPECT_EQ (steps[3].first, "Unzipping");
+    EXPECT_TRUE (finished().ok);
+    EXPECT_EQ (count ("quit"), 1);
+}
+
+TEST_F (Download, FailuresAreReportedAndNothingIsStarted)
+{
+    const auto good = test::TestZip().add ("install.sh", markerScript()).bytes();
+    test::LocalHttpServer::Reply missing { 404, "gone" };
+    test::LocalHttpServer::Reply notZip { 200, std::string (3000, 'x') };
+    test::LocalHttpServer::Reply shortReply { 200, good.substr (0, good.size() / 2) };
+    shortReply.announcedLength = (long long) good.size();
+    test::LocalHttpServer::Reply elsewhere { 302, "" };
+    elsewhere.location = "http://example.invalid/update.zip";
+    test::LocalHttpServer::Reply twice { 302, "" };
+    twice.location = "/files/hop.zip";
+    test::LocalHttpServer::Reply hop { 302, "" };
+    hop.location = "/files/update2.zip";
+
+    auto archive = [] (const test::TestZip& zip) { return test::LocalHttpServer::Reply { 200, zip.bytes() }; };
+    const struct { const char* name; test::LocalHttpServer::Reply reply; juce::String text; bool unpacks; } cases[] = {
+        { "404", missing, Thread::downloadFailedText, false },
+        { "not a zip", notZip, Thread::notValidText, false },
+        { "fewer bytes than announced", shortReply, Thread::downloadFailedText, false },
+        { "redirect to plain http elsewhere", elsewhere, Thread::downloadFailedText, false },
+        { "two redirects", twice, Thread::downloadFailedText, false },
+        { "symbolic link entry", archive (test::TestZip().add ("install.sh", markerScript()).add ("link", "/etc", Kind::symlink)),
+          Thread::notValidText, false },
+        { "entry climbing out", archive (test::TestZip().add ("install.sh", markerScript()).add ("../escaped.txt", "x")),
+          Thread::notValidText, false },
+        { "absolute entry", archive (test::TestZip().add ("/tmp/vantrel-absolute.txt", "x")), Thread::notValidText, false },
+        { "first entry is not a program", archive (test::TestZip().add ("notes.txt", "just text")),
+          Thread::restartFailedText, true },
+        { "first entry is a folder", archive (test::TestZip().add ("folder/", "", Kind::folder).add ("folder/a", "a")),
+          Thread::restartFailedText, true },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        server.serve ("GET", "/files/update.zip", c.reply);
+        server.serve ("GET", "/files/hop.zip", hop);
+        serveArchive (good, true, "/files/update2.zip");
+        events->clear();
+        downloads().deleteRecursively();
+        downloads().createDirectory();
+
+        Thread thread;
+        runToEnd (thread, archiveUrl());
+        EXPECT_EQ (count ("finished"), 1);
+        EXPECT_FALSE (finished().ok);
+        EXPECT_EQ (finished().text, c.text);
+        EXPECT_EQ (count ("quit"), 0);
+        EXPECT_EQ (downloads().getChildFile ("Vantrel update").isDirectory(), c.unpacks);
+        EXPECT_FALSE (home.getHome().getChildFile ("escaped.txt").exists());
+        EXPECT_FALSE (marker.exists());
+        if (juce::String (c.name) == "404")
+        {
+            EXPECT_EQ (count ("progress"), 0);
+        }
+        if (c.text == Thread::downloadFailedText)
+        {
+            for (const auto& step : progress())
+                EXPECT_EQ (step.first, "Downloading");
+        }
+    }
+    EXPECT_FALSE (juce::File ("/tmp/vantrel-absolute.txt").exists());
+}
+
+TEST_F (Download, CancelReportsOnceAndStopsBeforeUnzipping)
+{
+    test::LocalHttpServer::Reply stall;
+    stall.stall = true;
+    server.serve ("GET", "/files/update.zip", stall);
+
+    Thread thread;
+    attach (thread);
+    thread.downloadAndInstall (archiveUrl());
+    ASSERT_TRUE (test::pumpUntil ([&] { return server.countRequests ("/files/update.zip") == 1; }));
+    thread.cancel();
+    thread.cancel();
+    ASSERT_TRUE (test::pumpUntil ([&] { return ! thread.isThreadRunning(); }, 4000)) << "the request was aborted";
+    drainMessages();
+
+    EXPECT_EQ (count ("finished"), 1);
+    EXPECT_FALSE (finished().ok);
+    EXPECT_EQ (finished().text, Thread::cancelledText);
+    EXPECT_EQ (count ("progress"), 0);
+}
+
+TEST_F (Download, DestroyingTheThreadDuringADownloadJoinsItAndDropsItsReports)
+{
+    test::LocalHttpServer::Reply stall;
+    stall.stall = true;
+    server.serve ("GET", "/files/update.zip", stall);
+    auto start = 0.0;
+    {
+        Thread thread;
+        attach (thread);
+        thread.downloadAndInstall (archiveUrl());
+        ASSERT_TRUE (test::pumpUntil ([&] { return server.countRequests ("/files/update.zip") == 1; }));
+        start = juce::Time::getMillisecondCounterHiRes();
+    }
+    // Aborted, not timed out: well under the 5 s the stalled request would otherwise wait.
+    EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - start, 4000.0);
+    drainMessages();
+    EXPECT_TRUE (events->empty());
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "update/MessagePoster.h"
+#include "update/UpdateConnection.h"
+#include <juce_core/juce_core.h>
+#include <atomic>
+#include <functional>
+
+/** Carries out an accepted update on a thread of its own: downloads the archive into memory,
+    unpacks it into a new folder of its own inside the user's Downloads folder, starts its
+    first entry and asks the application to quit. Progress and the outcome reach the message
+    thread through the callbacks. */
+class DownloadAndInstallThread : public juce::Thread
+{
+public:
+    static constexpr const char* downloadFailedText = "The download failed. Are you still connected to the Internet?";
+    static constexpr const char* notValidText = "The downloaded file was not a valid Vantrel file.";
+    static constexpr const char* restartFailedText = "Couldn't restart the application";
+    static constexpr const char* cancelledText = "You cancelled the update...";
+    static constexpr const char* updateFolderName = "Vantrel update";
+    static constexpr juce::int64 maxArchiveBytes = (juce::int64) 256 << 20;
+
+    DownloadAndInstallThread();
+    ~DownloadAndInstallThread() override;
+
+    /** Message thread, once per run: (true, "") once the installer started, or (false, why). */
+    std::function<void (bool, juce::String)> onFinished;
+    /** Message thread: a step ("Downloading", "Unzipping", "Restarting") and the fraction done. */
+    std::function<void (juce::String, float)> onProgress;
+    /** Message thread, after the installer started: ends the application. By default the
+        application's system quit request. Taken when a run starts. */
+    std::function<void()> onQuit;
+
+    /** Message thread. Downloads and installs from the address; the callbacks are set first. */
+    void downloadAndInstall (const juce::URL& address);
+    /** Message thread. Reports the cancel and ends the run before its next chunk or step. */
+    void cancel();
+    /** Message thread. Aborts a run without a report and waits for the thread to end. */
+    void stop();
+
+    juce::File getDownloadsFolder() const { return downloadsFolder; }
+    /** The started (or to be started) program; only valid once a run has ended. */
+    juce::File getInstaller() const { return installer; }
+
+    void run() override;
+
+private:
+    juce::URL url;
+    const juce::File downloadsFolder;
+    juce::File installer;
+    juce::String error;
+    std::function<void()> quitAction;
+    // Set by whichever reports the run's end first (the run or a cancel), so the owner hears
+    // exactly one outcome per run.
+    std::atomic<bool> reported { true };
+    UpdateConnection connection;
+    MessagePoster poster;
+
+    juce::String download (juce::MemoryBlock& block);
+    juce::String unzip (const juce::MemoryBlock& block);
+    juce::String restart();
+
+    void postProgress (const juce::String& step, float fraction);
+    void postFinished (bool ok, const juce::String& message);
+
+    JUCE_DECLARE_NON_COPYABLE (DownloadAndInstallThread)
+};
