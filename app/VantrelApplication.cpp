@@ -10,6 +10,12 @@
 #include "ui/kit/DialogPresenter.h"
 #include "ui/kit/VantrelLookAndFeel.h"
 
+VantrelApplication::ProcessSetUp::ProcessSetUp()
+{
+    Platform::raiseDescriptorLimit();
+    Platform::quietAudioServerMessages();
+}
+
 VantrelApplication::VantrelApplication() = default;
 
 VantrelApplication::~VantrelApplication()

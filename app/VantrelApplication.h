@@ -29,6 +29,13 @@ public:
 private:
     std::unique_ptr<DesktopWindow> mainWindow;
     std::unique_ptr<DesktopWindow> preferencesWindow;
+
+    /** Process settings that must be in place before the controller opens servers and audio. */
+    struct ProcessSetUp
+    {
+        ProcessSetUp();
+    } processSetUp;
+
     VantrelController controller;
     std::unique_ptr<juce::LookAndFeel> lookAndFeel;
 

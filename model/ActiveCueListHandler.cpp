@@ -79,14 +79,17 @@ void ActiveCueListHandler::selectFromTime (int timeMs, bool clockMode)
 
 void ActiveCueListHandler::setActiveCueListLocked (std::shared_ptr<CueList> list)
 {
-    if (list == nullptr || list.get() == activeIdentity.load())
+    if (list == nullptr)
         return;
 
     if (juce::MessageManager::existsAndIsCurrentThread())
     {
         pendingIdentity = nullptr;
-        setActive (std::move (list));
-        notify();
+        if (list.get() != activeIdentity.load())
+        {
+            setActive (std::move (list));
+            notify();
+        }
         return;
     }
     requestSwitch (list.get());
@@ -94,25 +97,32 @@ void ActiveCueListHandler::setActiveCueListLocked (std::shared_ptr<CueList> list
 
 void ActiveCueListHandler::requestSwitch (const CueList* identity)
 {
-    if (identity == activeIdentity.load())
-        return;
-
     if (juce::MessageManager::existsAndIsCurrentThread())
     {
         pendingIdentity = nullptr;
-        switchTo (identity);
+        if (identity != activeIdentity.load())
+            switchTo (identity);
         return;
     }
 
-    // Coalesced: the same request from every frame posts once.
-    if (pendingIdentity.exchange (identity) != identity)
-        triggerAsyncUpdate();
+    // The latest choice wins, also when it is the list already live: a switch posted for an
+    // earlier time (before a locate back) is then dropped instead of made.
+    pendingIdentity = identity;
+    if (identity != activeIdentity.load())
+        triggerAsyncUpdate(); // coalesced: one post however often the time asks
 }
 
 void ActiveCueListHandler::handleAsyncUpdate()
 {
-    if (auto* identity = pendingIdentity.exchange (nullptr))
-        switchTo (identity);
+    auto* wanted = pendingIdentity.load();
+    if (wanted != nullptr && wanted != activeIdentity.load())
+        switchTo (wanted);
+
+    // A choice made while the switch ran may have seen the old list as live and posted
+    // nothing: follow it now.
+    auto* latest = pendingIdentity.load();
+    if (latest != nullptr && latest != wanted && latest != activeIdentity.load())
+        triggerAsyncUpdate();
 }
 
 void ActiveCueListHandler::switchTo (const CueList* identity)

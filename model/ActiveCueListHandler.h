@@ -63,7 +63,7 @@ private:
 
     mutable juce::SpinLock activeLock; // guards activeList for the copy in getActiveCueList
     std::atomic<const CueList*> activeIdentity { nullptr };
-    std::atomic<const CueList*> pendingIdentity { nullptr };
+    std::atomic<const CueList*> pendingIdentity { nullptr }; // the time's latest choice; null after a choice by hand
 
     std::vector<std::shared_ptr<CueList>> observedLists; // message thread only
     juce::SpinLock snapshotLock;

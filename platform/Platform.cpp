@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <dlfcn.h>
 #include <ifaddrs.h>
+#include <limits>
 #include <netinet/in.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -107,6 +109,43 @@ void Platform::quitCleanlyOnTerminate()
     action.sa_handler = forwardTerminateAsInterrupt;
     sigemptyset (&action.sa_mask);
     sigaction (SIGTERM, &action, nullptr);
+}
+
+int Platform::raiseDescriptorLimit()
+{
+    rlimit limit {};
+    if (getrlimit (RLIMIT_NOFILE, &limit) != 0)
+        return 1024;
+    // An unlimited hard limit cannot be the soft one; the kernel's usual ceiling can.
+    const rlim_t wanted = limit.rlim_max == RLIM_INFINITY ? rlim_t (1048576) : limit.rlim_max;
+    if (limit.rlim_cur < wanted)
+    {
+        rlimit raised { wanted, limit.rlim_max };
+        if (setrlimit (RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
+    return limit.rlim_cur > rlim_t (std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max()
+                                                                       : static_cast<int> (limit.rlim_cur);
+}
+
+namespace
+{
+void dropAudioServerMessage (const char*) {}
+}
+
+void Platform::quietAudioServerMessages()
+{
+    // The framework loads the library at run time and installs its own quiet handler only
+    // once a client is open; until then the library's default handler prints to stderr.
+    // The handlers are the library's process-wide settings, so setting them here is enough.
+    // The handle stays open for the life of the process, as the framework's own does.
+    auto* library = dlopen ("libjack.so.0", RTLD_LAZY);
+    if (library == nullptr)
+        return;
+    using SetHandler = void (*) (void (*) (const char*));
+    for (const char* name : { "jack_set_error_function", "jack_set_info_function" })
+        if (auto* symbol = dlsym (library, name))
+            reinterpret_cast<SetHandler> (symbol) (dropAudioServerMessage);
 }
 
 std::vector<Platform::NetworkAdapter> Platform::getIPv4Adapters()

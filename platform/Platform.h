@@ -41,6 +41,16 @@ public:
         the message loop the way ctrl+C does, so shutdown runs and pending edits are written. */
     static void quitCleanlyOnTerminate();
 
+    /** Raises the process's soft limit of open descriptors to its hard limit, so that browser
+        connections, files and audio do not run out at the default of 1024. Returns the
+        soft limit now in force. */
+    static int raiseDescriptorLimit();
+
+    /** Keeps the audio server client library from printing its connection errors on the
+        terminal: with no JACK server running, every scan for audio devices would print them
+        though nothing is wrong. Does nothing when the library is not installed. */
+    static void quietAudioServerMessages();
+
     /** Why no window could be opened here: one line naming the display variable that is unset,
         or the display that cannot be reached; empty when the desktop is usable. Asked before
         the framework's GUI starts, which would crash without a display. */

@@ -1,4 +1,5 @@
 #include "server/websocket/HttpWebSocketService.h"
+#include "server/websocket/ConnectionBudget.h"
 #include "server/websocket/WebSocketSession.h"
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/steady_timer.hpp>
@@ -103,6 +104,8 @@ struct HttpWebSocketService::Impl : public WebSocketSession::Owner
     void addHttpSession (const std::shared_ptr<HttpSession>& session);
     void addWebSocket (const std::shared_ptr<WebSocketSession>& session);
     void beginShutdown (int status, const juce::String& reason, int flushTimeoutMs);
+    /** A token that holds one connection's place while it lives; empty when there is none. */
+    std::shared_ptr<void> takeConnectionPlace();
 
     void sessionOpened (const std::shared_ptr<WebSocketSession>& s) override
     {
@@ -138,6 +141,8 @@ struct HttpWebSocketService::Impl : public WebSocketSession::Owner
     const Settings settings;
     Handler& handler;
     std::atomic<bool> shuttingDown { false };
+    // Shared with the tokens, which a connection object may hold after the service has gone.
+    std::shared_ptr<std::atomic<int>> numConnections = std::make_shared<std::atomic<int>> (0);
 
     // Only the service thread touches these. They hold no session alive; destroying the I/O
     // context (declared after them, so destroyed first) releases every session.
@@ -157,10 +162,13 @@ namespace
 class HttpSession : public std::enable_shared_from_this<HttpSession>
 {
 public:
-    HttpSession (tcp::socket&& socket, HttpWebSocketService::Impl& owner)
+    /** A session without a place only reads the first request header and answers it with 503. */
+    HttpSession (tcp::socket&& socket, HttpWebSocketService::Impl& owner, std::shared_ptr<void> connectionPlace, bool hasPlace)
         : stream (std::move (socket)),
           impl (owner),
-          buffer (owner.settings.maxRequestBytes)
+          buffer (owner.settings.maxRequestBytes),
+          place (std::move (connectionPlace)),
+          refusing (! hasPlace)
     {
         remoteId = makeClientId (stream.socket());
     }
@@ -228,6 +236,9 @@ private:
         if (ec)
             return failed (ec);
 
+        if (refusing)
+            return replyAndClose ("HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+
         const auto& request = parser->get();
         if (request.find (http::field::upgrade) != request.end())
             return upgrade();
@@ -288,9 +299,54 @@ private:
         net::async_write (stream, net::buffer (response->getBytes()),
                           [self = shared_from_this(), response] (beast::error_code ec, size_t)
         {
-            if (ec || self->closeAfterAnswer)
+            if (ec)
                 return self->finishWithLinger();
-            self->readHeader();
+            if (response->getBodyLength() > 0)
+                return self->sendFileBody (*response);
+            self->answered();
+        });
+    }
+
+    void answered()
+    {
+        if (closeAfterAnswer)
+            return finishWithLinger();
+        readHeader();
+    }
+
+    /** Sends a file body one piece at a time, so a connection holds at most one piece of it
+        however large the file and however slowly the client reads. */
+    void sendFileBody (const HttpResponse& response)
+    {
+        bodyFile = response.getBodyFile();
+        bodyPosition = response.getBodyOffset();
+        bodyLeft = response.getBodyLength();
+        sendNextPiece();
+    }
+
+    void sendNextPiece()
+    {
+        if (bodyLeft == 0)
+        {
+            bodyPiece = {};
+            return answered();
+        }
+
+        // Opened for each piece: a slow reader must not hold a descriptor of the file as well.
+        juce::FileInputStream in (bodyFile);
+        const auto wanted = static_cast<size_t> (std::min<juce::int64> (bodyLeft, pieceBytes));
+        bodyPiece.resize (wanted);
+        if (! in.openedOk() || ! in.setPosition (bodyPosition) || in.read (bodyPiece.data(), static_cast<int> (wanted)) != static_cast<int> (wanted))
+            return abort(); // the file shrank or went: the promised length cannot be sent
+
+        bodyPosition += static_cast<juce::int64> (wanted);
+        bodyLeft -= static_cast<juce::int64> (wanted);
+        stream.expires_after (std::chrono::milliseconds (impl.settings.contentTimeoutMs));
+        net::async_write (stream, net::buffer (bodyPiece), [self = shared_from_this()] (beast::error_code ec, size_t)
+        {
+            if (ec)
+                return self->abort();
+            self->sendNextPiece();
         });
     }
 
@@ -306,7 +362,9 @@ private:
         limits.handshakeTimeoutMs = impl.settings.handshakeTimeoutMs;
         limits.maxMessageBytes = impl.settings.maxMessageBytes;
         limits.sendQueueLimit = impl.settings.sendQueueLimit;
+        limits.incompleteFrameTimeoutMs = impl.settings.requestTimeoutMs;
         auto session = std::make_shared<WebSocketSession> (std::move (stream), remoteId, impl, limits);
+        session->holdWhileOpen (std::move (place));
         impl.addWebSocket (session);
         session->accept (parser->release());
     }
@@ -355,8 +413,15 @@ private:
     std::optional<http::request_parser<http::string_body>> parser;
     HeaderScan headerScan;
     juce::String remoteId;
+    std::shared_ptr<void> place;
+    const bool refusing;
     bool closeAfterAnswer = false;
     char drainBuffer[4096];
+
+    static constexpr juce::int64 pieceBytes = 64 * 1024;
+    juce::File bodyFile;
+    juce::int64 bodyPosition = 0, bodyLeft = 0;
+    std::vector<char> bodyPiece;
 };
 }
 
@@ -381,10 +446,38 @@ void HttpWebSocketService::Impl::accept()
 
         beast::error_code ignored;
         socket.set_option (tcp::no_delay (true), ignored); // small frames go out at once
-        auto session = std::make_shared<HttpSession> (std::move (socket), *this);
+
+        auto place = takeConnectionPlace();
+        const bool hasPlace = place != nullptr;
+        if (! hasPlace)
+        {
+            // Told why, if only a few are being told already; otherwise closed at once, so
+            // a flood of connections cannot take the descriptors the refusals would need.
+            if (! ConnectionBudget::tryTakeRefusal())
+            {
+                socket.close (ignored);
+                return accept();
+            }
+            place = std::shared_ptr<void> (this, [] (void*) { ConnectionBudget::giveBackRefusal(); });
+        }
+
+        auto session = std::make_shared<HttpSession> (std::move (socket), *this, std::move (place), hasPlace);
         addHttpSession (session);
         session->start();
         accept();
+    });
+}
+
+std::shared_ptr<void> HttpWebSocketService::Impl::takeConnectionPlace()
+{
+    auto count = numConnections;
+    if (count->load() >= settings.maxConnections || ! ConnectionBudget::tryTake())
+        return {};
+    ++*count;
+    return std::shared_ptr<void> (count.get(), [count] (void*)
+    {
+        --*count;
+        ConnectionBudget::giveBack();
     });
 }
 

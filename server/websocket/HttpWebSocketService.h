@@ -8,7 +8,13 @@
 
 /** The network side of the server: one I/O context with a listening socket that reads HTTP
     requests and turns upgrade requests into WebSocket connections. It reports everything to
-    its Handler on the thread that calls run(). The networking library stays inside its sources. */
+    its Handler on the thread that calls run(). The networking library stays inside its sources.
+
+    Every open connection counts against the server's maxConnections and against the budget
+    of all servers together (ConnectionBudget); a connection beyond either is answered with
+    "503 Service Unavailable" and closed, and the others go on as before. A WebSocket client
+    that begins a frame and does not finish it within the request time-out is dropped; one
+    that sends nothing is never timed. */
 class HttpWebSocketService
 {
 public:
@@ -24,6 +30,7 @@ public:
         int handshakeTimeoutMs = 5000;     // to write the WebSocket opening answer
         size_t maxMessageBytes = 1000000;  // larger incoming messages close the connection with 1009
         size_t sendQueueLimit = 8 * 1024 * 1024; // queued outgoing bytes past which a connection is dropped
+        int maxConnections = 2000;         // open HTTP and WebSocket connections; more get a 503
     };
 
     /** Receives requests and connection events on the service thread. */

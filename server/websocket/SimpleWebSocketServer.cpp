@@ -70,6 +70,16 @@ bool couldEscape (const std::string& relativePath)
     return true; // encoded more deeply than any real name
 }
 
+void writeHeader (HttpResponse& response, juce::int64 contentLength, const juce::String& mimeType)
+{
+    response.write ("HTTP/1.1 200 OK\r\n"
+                    "Accept-range: bytes\r\n"
+                    "Content-Length: " + juce::String (contentLength) + "\r\n"
+                    "Content-Type: " + mimeType + "\r\n"
+                    "Access-Control-Allow-Origin: *\r\n"
+                    "\r\n");
+}
+
 bool isTextType (const juce::String& mimeType)
 {
     // Document formats such as OpenDocument text are zip archives despite the word in their type.
@@ -124,6 +134,7 @@ void SimpleWebSocketServer::runServer()
         settings.bindAddress = getBindAddress();
         settings.port = getPort();
         settings.reuseAddress = getReuseAddress();
+        settings.maxConnections = maxConnections;
         {
             const juce::ScopedLock sl (serverLock);
             if (threadShouldExit())
@@ -373,19 +384,36 @@ bool SimpleWebSocketServer::serveFile (const juce::File& file, HttpResponse& res
 {
     const auto mimeType = getMimeType (file.getFileExtension());
 
-    juce::MemoryBlock body;
-    if (! file.loadFileAsData (body))
+    juce::FileInputStream in (file);
+    if (! in.openedOk())
         return false;
-    if (isTextType (mimeType))
-        toUtf8Body (body);
+    const auto size = in.getTotalLength();
 
-    response.write ("HTTP/1.1 200 OK\r\n"
-                    "Accept-range: bytes\r\n"
-                    "Content-Length: " + juce::String ((juce::int64) body.getSize()) + "\r\n"
-                    "Content-Type: " + mimeType + "\r\n"
-                    "Access-Control-Allow-Origin: *\r\n"
-                    "\r\n");
-    response.write (body.getData(), body.getSize());
+    // The body goes out from the file in pieces; only a text file's byte-order mark changes it.
+    juce::int64 offset = 0;
+    if (isTextType (mimeType))
+    {
+        juce::uint8 start[3] = {};
+        const auto got = in.read (start, 3);
+        if (got == 3 && start[0] == 0xef && start[1] == 0xbb && start[2] == 0xbf)
+        {
+            offset = 3;
+        }
+        else if (got >= 2 && ((start[0] == 0xff && start[1] == 0xfe) || (start[0] == 0xfe && start[1] == 0xff)))
+        {
+            // UTF-16 is converted as a whole; the web client's own files are UTF-8.
+            juce::MemoryBlock body;
+            if (! file.loadFileAsData (body))
+                return false;
+            toUtf8Body (body);
+            writeHeader (response, (juce::int64) body.getSize(), mimeType);
+            response.write (body.getData(), body.getSize());
+            return true;
+        }
+    }
+
+    writeHeader (response, size - offset, mimeType);
+    response.writeFile (file, offset, size - offset);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "server/websocket/HttpWebSocketService.h"
 #include "server/websocket/SimpleWebSocketServerBase.h"
+#include <atomic>
 #include <functional>
 #include <map>
 #include <string>
@@ -11,7 +12,8 @@
 
     A client id is the connection's remote "address:port". Messages to clients only queue;
     a connection that stops reading is dropped once it has 8 MB waiting. Incoming messages
-    over 1,000,000 bytes close the connection (status 1009). stop() sends every client a
+    over 1,000,000 bytes close the connection (status 1009), and so does a frame left
+    unfinished for longer than the request time-out of one second. Files go out in pieces. stop() sends every client a
     close frame with status 1000 and "Server destroyed" and waits at most about a second
     for them to go out. */
 class SimpleWebSocketServer : public SimpleWebSocketServerBase,
@@ -33,6 +35,12 @@ public:
 
     /** The MIME type for a file extension with its dot (".html"), compared exactly; empty when unknown. */
     static juce::String getMimeType (const juce::String& extension);
+
+    /** The most connections (HTTP and WebSocket) this server keeps open at once; more are
+        refused with a 503. All servers together also stay within the process's budget of
+        descriptors (ConnectionBudget). Takes effect at the next start. */
+    void setMaxConnections (int limit) { maxConnections = limit; }
+    static constexpr int defaultMaxConnections = 2000;
 
     /** How long stop() lets the close frames go out before it stops the service. */
     static constexpr int closeFlushTimeoutMs = 1000;
@@ -67,6 +75,7 @@ private:
     juce::CriticalSection serverLock; // guards service; never held while waiting for the thread
     std::shared_ptr<HttpWebSocketService> service;
     std::function<bool (const std::string&)> endpointMatches; // set before the service runs
+    std::atomic<int> maxConnections { defaultMaxConnections };
 
     juce::CriticalSection clientsLock;
     juce::HashMap<juce::String, std::shared_ptr<WebSocketConnection>> clients;

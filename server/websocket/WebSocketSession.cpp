@@ -30,7 +30,8 @@ WebSocketSession::WebSocketSession (beast::tcp_stream&& stream, const juce::Stri
       executor (ws.get_executor()),
       id (clientId),
       owner (sessionOwner),
-      limits (sessionLimits)
+      limits (sessionLimits),
+      frameDeadline (executor)
 {
 }
 
@@ -70,12 +71,16 @@ void WebSocketSession::onAccepted (beast::error_code ec)
             queuedBytes = 0;
         }
         ended = true;
+        heldWhileOpen.reset();
         owner.sessionFailed (shared_from_this(), ec.message());
         owner.sessionEnded (this);
         return;
     }
 
     opened = true;
+    // A client that only listens sends nothing and is never timed; one that begins a frame
+    // must finish it within the limit, or it would hold its connection for good.
+    ws.next_layer().onFrameStarted = [this] { watchFrame(); };
     owner.sessionOpened (shared_from_this());
     readNext();
 }
@@ -110,6 +115,10 @@ void WebSocketSession::finish (beast::error_code ec)
     if (ended)
         return;
     ended = true;
+    frameDeadline.cancel();
+    // The descriptor goes now, not when the last reference to the session does.
+    beast::get_lowest_layer (ws).close();
+    heldWhileOpen.reset();
 
     juce::String droppedBecause;
     {
@@ -264,6 +273,39 @@ void WebSocketSession::closeForShutdown (int status, const juce::String& reason)
         close (status, reason);
     else
         beast::get_lowest_layer (ws).close();
+}
+
+void WebSocketSession::watchFrame()
+{
+    if (frameDeadlineArmed || ended)
+        return;
+    frameDeadlineArmed = true;
+    frameDeadline.expires_at (ws.next_layer().getFrameStart() + std::chrono::milliseconds (limits.incompleteFrameTimeoutMs));
+    frameDeadline.async_wait ([weak = weak_from_this()] (beast::error_code ec)
+    {
+        if (auto self = weak.lock())
+            self->onFrameDeadline (ec);
+    });
+}
+
+void WebSocketSession::onFrameDeadline (beast::error_code ec)
+{
+    frameDeadlineArmed = false;
+    if (ec || ended)
+        return;
+
+    const auto& watch = ws.next_layer();
+    if (! watch.isInsideFrame())
+        return; // finished in time; the next frame arms the deadline again
+
+    if (std::chrono::steady_clock::now() < watch.getFrameStart() + std::chrono::milliseconds (limits.incompleteFrameTimeoutMs))
+        return watchFrame(); // a later frame, begun after the one this deadline was for
+
+    {
+        const std::lock_guard<std::mutex> lock (queueLock);
+        failure = "Incomplete frame time-out";
+    }
+    beast::get_lowest_layer (ws).close(); // the pending read fails and reports the failure
 }
 
 void WebSocketSession::abort()

@@ -1,7 +1,9 @@
 #pragma once
 
 // Internal to the network side: only HttpWebSocketService.cpp and WebSocketSession.cpp include it.
+#include "server/websocket/FrameWatch.h"
 #include "server/websocket/WebSocketConnection.h"
+#include <boost/asio/steady_timer.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
@@ -15,7 +17,7 @@ class WebSocketSession : public WebSocketConnection,
                          public std::enable_shared_from_this<WebSocketSession>
 {
 public:
-    using Stream = boost::beast::websocket::stream<boost::beast::tcp_stream>;
+    using Stream = boost::beast::websocket::stream<FrameWatch<boost::beast::tcp_stream>>;
     using Request = boost::beast::http::request<boost::beast::http::string_body>;
 
     /** Told of the session's events on the service thread. */
@@ -36,9 +38,14 @@ public:
         int handshakeTimeoutMs = 5000;
         size_t maxMessageBytes = 1000000;
         size_t sendQueueLimit = 8 * 1024 * 1024;
+        int incompleteFrameTimeoutMs = 1000; // a client stuck inside a frame this long is dropped
     };
 
     WebSocketSession (boost::beast::tcp_stream&& stream, const juce::String& id, Owner& owner, const Limits& limits);
+
+    /** Keeps something alive for as long as the connection is open (the server's count of
+        connections, for one); let go when the session ends. */
+    void holdWhileOpen (std::shared_ptr<void> token) { heldWhileOpen = std::move (token); }
 
     /** Answers the opening handshake of the upgrade request (service thread). */
     void accept (Request request);
@@ -68,6 +75,8 @@ private:
     void onWritten (boost::beast::error_code ec);
     void onCloseDone (boost::beast::error_code ec);
     void abort();
+    void watchFrame();
+    void onFrameDeadline (boost::beast::error_code ec);
 
     Stream ws;
     boost::asio::any_io_executor executor;
@@ -76,6 +85,9 @@ private:
     const Limits limits;
     Request upgradeRequest;
     boost::beast::flat_buffer readBuffer;
+    boost::asio::steady_timer frameDeadline;
+    bool frameDeadlineArmed = false; // service thread only
+    std::shared_ptr<void> heldWhileOpen;
     bool opened = false;         // service thread only
     bool closeStarted = false;   // service thread only: our close frame is under way
     bool ended = false;          // service thread only: the owner has heard the end

@@ -20,7 +20,8 @@ window_ids() { xdotool search --name " - Vantrel\$" 2>/dev/null || true; }
 [ -z "$(window_ids)" ] || fail "a Vantrel window is already open on this display"
 fail_if_another_instance_runs
 
-HOME="$home" "$app" >/dev/null 2>&1 &
+out="$home/start.log"
+HOME="$home" "$app" >"$out" 2>&1 &
 pid=$!
 
 wait_for_windows() {
@@ -35,6 +36,10 @@ for id in $(window_ids); do
 done
 [ -f "$home/Documents/Vantrel/preferences/preferences.xml" ] || fail "no preferences file"
 
+# Browsers, files and audio share the descriptors: the soft limit is raised to the hard one.
+read -r soft hard < <(awk '/^Max open files/ { print $4, $5 }' "/proc/$pid/limits")
+[ "$soft" = "$hard" ] || fail "open-file limit is $soft, the hard limit $hard"
+
 # A second start ends by itself, opens nothing, and the first keeps running.
 HOME="$home" timeout 20 "$app" >/dev/null 2>&1 || fail "second start did not exit cleanly ($?)"
 sleep 0.5
@@ -48,6 +53,8 @@ kill -0 "$pid" 2>/dev/null && fail "still running after SIGTERM"
 wait "$pid" && rc=0 || rc=$?
 pid=""
 [ "$rc" -eq 0 ] || fail "exit code $rc after SIGTERM"
+# No JACK server runs here, which is no fault: nothing about it on the terminal.
+if grep -i "jack" "$out"; then fail "the start printed JACK messages"; fi
 
 # With a cue list in the document the main window opens alone.
 rm -rf "$home"/*

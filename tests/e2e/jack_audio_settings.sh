@@ -10,4 +10,4 @@ start_jack_session "$1"
 stereo="vantrel-ltc-stereo-$$"
 start_ltc_player "$stereo" "$work/stereo.txt" --ports 2
 export VANTREL_JACK_STEREO_PLAYER="$stereo" VANTREL_JACK_STEREO_INFO="$work/stereo.txt"
-run_time_tests 'JackAudioSettings.*'
+run_jack_tests 'JackAudioSettings.*'

@@ -281,3 +281,31 @@ TEST_F (ActiveCueListHandlerTest, ASwitchAskedForBeforeADocumentChangeNeverMakes
     EXPECT_TRUE (witness.stale.isEmpty()) << "announced: " << witness.stale.joinIntoString (", ");
     EXPECT_EQ (manager->getCueList (handler->getActiveCueList()->getUuid()), handler->getActiveCueList());
 }
+
+TEST_F (ActiveCueListHandlerTest, ALocateBackBeforeThePostedSwitchRunsStaysOnTheLiveList)
+{
+    // A spans 0-10 s and B 10-20 s. The driver reports 15 s (a switch to B is posted), then
+    // 5 s before the message loop got to it, and then the time stops.
+    start ({ test::listNode ("A", 0, 10000), test::listNode ("B", 10000, 20000) });
+    ASSERT_EQ (activeName(), juce::String ("A"));
+
+    std::thread driver ([&] {
+        handler->selectFromTime (15000, false);
+        handler->selectFromTime (5000, false);
+    });
+    driver.join();
+
+    test::pumpFor (50);
+    EXPECT_EQ (activeName(), juce::String ("A"));
+    EXPECT_EQ (counter.calls, 0);
+
+    // The other way round still switches, once.
+    std::thread later ([&] {
+        handler->selectFromTime (5000, false);
+        handler->selectFromTime (15000, false);
+    });
+    later.join();
+    ASSERT_TRUE (test::pumpUntil ([&] { return activeName() == "B"; }));
+    test::pumpFor (20);
+    EXPECT_EQ (counter.calls, 1);
+}

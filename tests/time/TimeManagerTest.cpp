@@ -367,6 +367,37 @@ TEST_F (TimeManagerFixture, TheLiveListFollowsTheIncomingTime)
     EXPECT_TRUE (test::pumpUntil ([&] { return activeName (*live) == "Timetable"; }));
 }
 
+TEST_F (TimeManagerFixture, ALocateBackBeforeTheMessageLoopRunsLeavesTheLiveListAsItWas)
+{
+    manager->removeListener (&recorder);
+    manager.reset();
+    auto live = makeLiveHandler();
+    start (25, live);
+
+    LtcSignal signal (48000.0, 25, { 10, 0, 5, 0 });
+    auto play = [&] (double seconds) {
+        std::thread ([&] {
+            std::vector<float> block (512);
+            for (int i = 0; i < (int) (seconds * 48000 / 512); ++i)
+            {
+                signal.render (block.data(), 512);
+                manager->master.getLTCReader().processBlock (block.data(), 512, 0);
+            }
+        }).join();
+    };
+    play (1.0);
+    ASSERT_TRUE (test::pumpUntil ([&] { return activeName (*live) == "Ten"; }));
+
+    // The timecode jumps to 11:00 (a switch is posted) and back to 10:00 before the message
+    // loop gets to it; then it stops.
+    signal.jumpTo ({ 11, 0, 5, 0 });
+    play (0.5);
+    signal.jumpTo ({ 10, 0, 6, 0 });
+    play (0.5);
+    test::pumpFor (100);
+    EXPECT_EQ (activeName (*live), "Ten");
+}
+
 TEST_F (TimeManagerFixture, ReopeningAndClosingTheDeviceWhileTheCallbackReportsDoesNotDeadlock)
 {
     // The audio thread reports as much as it can: frames, a jump every fifth of a second and

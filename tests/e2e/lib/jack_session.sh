@@ -6,10 +6,11 @@
 #                              programs live beside it in the build folder
 #   start_ltc_player NAME INFO [ARGS...]
 #                              starts one more player (see tests/tools/LtcPlayer.cpp)
-#   run_time_tests FILTER      runs the time tests matching the gtest filter against them
+#   run_jack_tests FILTER      runs the JACK tests (test_jack, which ctest does not list)
+#                              matching the gtest filter against them
 
 build_dir=""
-test_time=""
+test_jack=""
 work=""
 jack_pid=""
 player_pids=()
@@ -37,7 +38,7 @@ stop_jack_session() {
 start_jack_session() {
     local app="$1"
     build_dir="$(cd "$(dirname "$app")/.." && pwd)"
-    test_time="$build_dir/tests/test_time"
+    test_jack="$build_dir/tests/test_jack"
     player="$build_dir/tests/vantrel_ltc_player"
     work="$(mktemp -d)"
     trap stop_jack_session EXIT
@@ -84,8 +85,8 @@ start_ltc_player() {
     player_pids+=($!)
 }
 
-run_time_tests() {
-    local run=("$test_time" --gtest_filter="$1")
+run_jack_tests() {
+    local run=("$test_jack" --gtest_filter="$1")
     if [ -z "${DISPLAY:-}" ]; then
         run=(xvfb-run -a -s "-screen 0 1920x1080x24" "${run[@]}")
     fi

@@ -2,6 +2,7 @@
 #include "support/MessageLoop.h"
 #include "support/TempHome.h"
 #include <gtest/gtest.h>
+#include <fstream>
 #include <unistd.h>
 
 namespace
@@ -254,5 +255,75 @@ TEST_F (FileServer, DropsConnectionsThatDoNotCompleteARequestWithinASecond)
         const auto elapsed = juce::Time::getMillisecondCounterHiRes() - started;
         EXPECT_GE (elapsed, 800.0) << c.name;
     }
+}
+
+/** Resident memory of this process, server and client together. */
+juce::int64 residentBytes()
+{
+    juce::int64 pages = 0, resident = 0;
+    std::ifstream ("/proc/self/statm") >> pages >> resident;
+    return resident * (juce::int64) sysconf (_SC_PAGESIZE);
+}
+
+std::uint8_t patternByte (juce::int64 i)
+{
+    return (std::uint8_t) ((i * 31 + (i >> 12)) & 0xff);
+}
+
+TEST_F (FileServer, SendsALargeFileToASlowReaderWithoutHoldingItInMemory)
+{
+    constexpr juce::int64 size = 20 * 1024 * 1024;
+    const auto big = root.getChildFile ("big.bin");
+    {
+        juce::FileOutputStream out (big);
+        ASSERT_TRUE (out.openedOk());
+        std::vector<std::uint8_t> piece (65536);
+        for (juce::int64 at = 0; at < size; at += (juce::int64) piece.size())
+        {
+            for (size_t i = 0; i < piece.size(); ++i)
+                piece[i] = patternByte (at + (juce::int64) i);
+            ASSERT_TRUE (out.write (piece.data(), piece.size()));
+        }
+    }
+
+    juce::StreamingSocket socket;
+    ASSERT_TRUE (socket.connect ("127.0.0.1", port, 5000));
+    const auto request = get ("/big.bin");
+    ASSERT_EQ (socket.write (request.data(), (int) request.size()), (int) request.size());
+
+    const auto before = residentBytes();
+    auto peak = before;
+    std::string header;
+    juce::int64 bodyRead = 0, mismatches = 0;
+    char piece[16384];
+    while (bodyRead < size)
+    {
+        // A reader slower than the server can write: the rest waits on the server's side.
+        juce::Thread::sleep (2);
+        ASSERT_EQ (socket.waitUntilReady (true, 10000), 1) << "stalled after " << bodyRead << " body bytes";
+        const auto wanted = header.find ("\r\n\r\n") == std::string::npos ? 1 : (int) std::min<juce::int64> (sizeof (piece), size - bodyRead);
+        const auto got = socket.read (piece, wanted, false);
+        ASSERT_GT (got, 0) << "closed after " << bodyRead << " body bytes";
+        if (header.find ("\r\n\r\n") == std::string::npos)
+        {
+            header.append (piece, (size_t) got);
+            continue;
+        }
+        for (int i = 0; i < got; ++i)
+            mismatches += (std::uint8_t) piece[i] != patternByte (bodyRead + i) ? 1 : 0;
+        bodyRead += got;
+        peak = std::max (peak, residentBytes());
+    }
+
+    EXPECT_EQ (header, "HTTP/1.1 200 OK\r\nAccept-range: bytes\r\nContent-Length: 20971520\r\n"
+                       "Content-Type: application/octet-stream\r\nAccess-Control-Allow-Origin: *\r\n\r\n");
+    EXPECT_EQ (mismatches, 0);
+    EXPECT_LT (peak - before, (juce::int64) 8 * 1024 * 1024) << "the file was held in memory";
+
+    // The connection serves the next request as before.
+    ASSERT_EQ (socket.write (request.data(), (int) request.size()), (int) request.size());
+    ASSERT_EQ (socket.waitUntilReady (true, 10000), 1);
+    EXPECT_GT (socket.read (piece, 12, true), 0);
+    EXPECT_EQ (std::string (piece, 12), "HTTP/1.1 200");
 }
 }

@@ -1,7 +1,6 @@
 // End to end over a real audio device: JUCE's JACK device reading the LTC that our player
 // client plays into a JACK server with the dummy backend. tests/e2e/jack_ltc.sh starts the
-// server and the player and runs these tests; without them (VANTREL_JACK_PLAYER unset) they
-// are skipped.
+// server and the player and runs this program; ctest does not run it on its own.
 
 #include "support/MessageLoop.h"
 #include "support/TempHome.h"
@@ -97,7 +96,7 @@ struct JackFixture : ::testing::Test
     {
         playerName = juce::SystemStats::getEnvironmentVariable ("VANTREL_JACK_PLAYER", {});
         if (playerName.isEmpty())
-            GTEST_SKIP() << "needs the JACK server and player of tests/e2e/jack_ltc.sh";
+            GTEST_FAIL() << "run through tests/e2e/jack_ltc.sh, which starts the JACK server and the player";
 
         const auto infoPath = juce::SystemStats::getEnvironmentVariable ("VANTREL_JACK_INFO", {});
         ASSERT_TRUE (test::pumpUntil ([&] { return readPlayerInfo (infoPath, info); }, 10000))

@@ -1,9 +1,9 @@
 // The audio settings panel on a real audio device: JUCE's JACK device type with our LTC player
 // as a client of a JACK server with the dummy backend. tests/e2e/jack_audio_settings.sh starts
-// the server and the player and runs these tests; without them (VANTREL_JACK_PLAYER unset)
-// they are skipped.
+// the server and the player and runs these tests (in test_jack); ctest does not run them on
+// their own.
 
-#include "Watchdog.h"
+#include "time/Watchdog.h"
 #include "support/MessageLoop.h"
 #include "support/TempHome.h"
 #include "time/AudioSettingsComponent.h"
@@ -55,7 +55,7 @@ struct JackAudioSettings : ::testing::Test
     {
         playerName = juce::SystemStats::getEnvironmentVariable ("VANTREL_JACK_PLAYER", {});
         if (playerName.isEmpty())
-            GTEST_SKIP() << "needs the JACK server and player of tests/e2e/jack_audio_settings.sh";
+            GTEST_FAIL() << "run through tests/e2e/jack_audio_settings.sh, which starts the JACK server and the players";
 
         // The player reports once it plays.
         const juce::File info (juce::SystemStats::getEnvironmentVariable ("VANTREL_JACK_INFO", {}));

@@ -1,0 +1,163 @@
+#pragma once
+
+// Internal to the network side: only the WebSocket session and its tests include it.
+#include <boost/asio/compose.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/websocket/teardown.hpp>
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+/** Follows the frame boundaries of the bytes a WebSocket client sends, from their headers
+    alone, so the server can tell a client that stopped in the middle of a frame from one
+    that is merely quiet. */
+class FrameBoundary
+{
+public:
+    void feed (const std::uint8_t* data, std::size_t numBytes)
+    {
+        while (numBytes > 0)
+        {
+            if (payloadLeft > 0)
+            {
+                const auto take = static_cast<std::size_t> (std::min<std::uint64_t> (payloadLeft, numBytes));
+                payloadLeft -= take;
+                data += take;
+                numBytes -= take;
+                continue;
+            }
+
+            if (headerLength == 0)
+                ++framesStarted;
+            header[headerLength++] = *data++;
+            --numBytes;
+            if (headerLength < 2)
+                continue;
+
+            const unsigned shortLength = header[1] & 0x7fu;
+            const std::size_t lengthBytes = shortLength == 126 ? 2 : (shortLength == 127 ? 8 : 0);
+            const std::size_t needed = 2 + lengthBytes + ((header[1] & 0x80u) != 0 ? 4 : 0);
+            if (headerLength < needed)
+                continue;
+
+            std::uint64_t length = shortLength;
+            if (lengthBytes > 0)
+            {
+                length = 0;
+                for (std::size_t i = 0; i < lengthBytes; ++i)
+                    length = (length << 8) | header[2 + i];
+            }
+            payloadLeft = length;
+            headerLength = 0;
+        }
+    }
+
+    bool isInsideFrame() const noexcept { return headerLength > 0 || payloadLeft > 0; }
+    std::uint64_t getFramesStarted() const noexcept { return framesStarted; }
+
+private:
+    std::array<std::uint8_t, 14> header {};
+    std::size_t headerLength = 0;
+    std::uint64_t payloadLeft = 0;
+    std::uint64_t framesStarted = 0;
+};
+
+/** A stream layer under the WebSocket stream that watches what is read through it: it knows
+    whether the client is in the middle of a frame and since when, and calls onFrameStarted
+    when a frame begins that the bytes read so far do not complete. Generic over the layer
+    below, so an encrypted stream can sit there too (the watch belongs above the decryption). */
+template <class NextLayer>
+class FrameWatch
+{
+public:
+    using executor_type = typename NextLayer::executor_type;
+    using Clock = std::chrono::steady_clock;
+
+    template <class... Args>
+    explicit FrameWatch (Args&&... args) : next (std::forward<Args> (args)...) {}
+
+    executor_type get_executor() noexcept { return next.get_executor(); }
+    NextLayer& next_layer() noexcept { return next; }
+    const NextLayer& next_layer() const noexcept { return next; }
+
+    bool isInsideFrame() const noexcept { return boundary.isInsideFrame(); }
+    Clock::time_point getFrameStart() const noexcept { return frameStart; }
+
+    /** Called on the reading thread when a frame begins and is not complete yet. */
+    std::function<void()> onFrameStarted;
+
+    template <class Buffers, class Token>
+    auto async_read_some (const Buffers& buffers, Token&& token)
+    {
+        return boost::asio::async_compose<Token, void (boost::beast::error_code, std::size_t)> (
+            ReadOp<Buffers> { *this, buffers, false }, token, next);
+    }
+
+    template <class Buffers, class Token>
+    auto async_write_some (const Buffers& buffers, Token&& token)
+    {
+        return next.async_write_some (buffers, std::forward<Token> (token));
+    }
+
+private:
+    template <class Buffers>
+    struct ReadOp
+    {
+        FrameWatch& owner;
+        Buffers buffers;
+        bool started;
+
+        template <class Self>
+        void operator() (Self& self, boost::beast::error_code ec = {}, std::size_t numBytes = 0)
+        {
+            if (! started)
+            {
+                started = true;
+                owner.next.async_read_some (buffers, std::move (self));
+                return;
+            }
+            owner.watch (buffers, numBytes);
+            self.complete (ec, numBytes);
+        }
+    };
+
+    template <class Buffers>
+    void watch (const Buffers& buffers, std::size_t numBytes)
+    {
+        const auto framesBefore = boundary.getFramesStarted();
+        for (auto i = boost::asio::buffer_sequence_begin (buffers);
+             numBytes > 0 && i != boost::asio::buffer_sequence_end (buffers); ++i)
+        {
+            const boost::asio::mutable_buffer buffer (*i);
+            const auto take = std::min (numBytes, buffer.size());
+            boundary.feed (static_cast<const std::uint8_t*> (buffer.data()), take);
+            numBytes -= take;
+        }
+        if (boundary.isInsideFrame() && boundary.getFramesStarted() != framesBefore)
+        {
+            frameStart = Clock::now();
+            if (onFrameStarted)
+                onFrameStarted();
+        }
+    }
+
+    NextLayer next;
+    FrameBoundary boundary;
+    Clock::time_point frameStart;
+};
+
+// The WebSocket stream closes its connection through the layer below.
+template <class NextLayer>
+void teardown (boost::beast::role_type role, FrameWatch<NextLayer>& stream, boost::beast::error_code& ec)
+{
+    using boost::beast::websocket::teardown;
+    teardown (role, stream.next_layer(), ec);
+}
+
+template <class NextLayer, class Handler>
+void async_teardown (boost::beast::role_type role, FrameWatch<NextLayer>& stream, Handler&& handler)
+{
+    using boost::beast::websocket::async_teardown;
+    async_teardown (role, stream.next_layer(), std::forward<Handler> (handler));
+}
