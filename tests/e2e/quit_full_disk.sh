@@ -62,34 +62,7 @@ time.sleep(600)
 atoms_pid=$!
 for _ in $(seq 100); do grep -q ready "$home/atoms" 2>/dev/null && break; sleep 0.1; done
 
-request_close() {
-    python3 - "$1" <<'PY'
-import ctypes, ctypes.util, sys
-
-class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
-
-class Event(ctypes.Union):
-    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
-
-x = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
-x.XOpenDisplay.restype = ctypes.c_void_p
-x.XInternAtom.restype = ctypes.c_ulong
-d = ctypes.c_void_p(x.XOpenDisplay(None))
-window = int(sys.argv[1])
-e = Event()
-e.xclient.type = 33  # ClientMessage
-e.xclient.window = window
-e.xclient.message_type = x.XInternAtom(d, b"WM_PROTOCOLS", 0)
-e.xclient.format = 32
-e.xclient.data[0] = x.XInternAtom(d, b"WM_DELETE_WINDOW", 0)
-x.XSendEvent(d, ctypes.c_ulong(window), 0, 0, ctypes.byref(e))
-x.XSync(d, 0)
-x.XCloseDisplay(d)
-PY
-}
+request_close() { python3 "$(dirname "$0")/lib/wm-close.py" "$1"; }
 
 window_ids() { xdotool search --name " - Vantrel\$" 2>/dev/null || true; }
 # The dialog: an 800 x 450 window of the application's.
