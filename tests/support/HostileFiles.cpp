@@ -42,7 +42,8 @@ void writeBytes (const juce::File& file, const juce::MemoryBlock& bytes)
     file.getParentDirectory().createDirectory();
     file.deleteFile();
     juce::FileOutputStream out (file);
-    out.write (bytes.getData(), bytes.getSize());
+    if (bytes.getSize() > 0)
+        out.write (bytes.getData(), bytes.getSize());
 }
 
 juce::MemoryBlock bytesOf (const juce::File& file)
