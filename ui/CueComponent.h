@@ -40,6 +40,9 @@ public:
     const juce::Label& getNumberLabel() const { return numberLabel; }
     const juce::Label& getNameLabel() const { return nameLabel; }
     const juce::Label& getTimeLabel() const { return timeLabel; }
+    juce::Label& getNumberLabel() { return numberLabel; }
+    juce::Label& getNameLabel() { return nameLabel; }
+    juce::Label& getTimeLabel() { return timeLabel; }
 
     void paint (juce::Graphics& g) override;
     void resized() override;
