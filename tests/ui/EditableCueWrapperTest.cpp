@@ -1,10 +1,12 @@
 #include "ui/EditableCueWrapper.h"
 
+#include "CueViewFixture.h"
 #include "PeerInput.h"
 #include "model/CategoryManager.h"
 #include "model/CueListManager.h"
 #include "pages/CategoryDropdown.h"
 #include "pages/PagesFixture.h"
+#include "ui/CueView.h"
 #include "ui/TimetableCueComponent.h"
 #include "ui/kit/VantrelLookAndFeel.h"
 
@@ -290,4 +292,21 @@ TEST_F (EditableCueWrapperTest, TheChooserSetsTheCategoryAndFollowsItsChange)
         return row->getCategoryChooser() != nullptr && row->getCategoryChooser()->getCategory() == categories[2];
     }));
     EXPECT_TRUE (row->getCategoryChooser()->isVisible());
+}
+
+TEST_F (EditableCueWrapperTest, ACueViewThatShowsAnotherListEditsThatList)
+{
+    CueView view (42);
+    view.setSize (600, 300);
+    auto first = test::makeCueList ({ { 1, "Doors", 12 * hour, hour, 0xffee8800 } }, 1000, true);
+    auto second = test::makeCueList ({ { 1, "Dinner", 14 * hour, hour, 0xffee8800 } }, 1000, true);
+    view.setCueList (first, {});
+    view.setCueList (second, {});
+
+    auto* shown = dynamic_cast<EditableCueWrapper*> (view.getRow (0));
+    ASSERT_NE (shown, nullptr);
+    ASSERT_EQ (shown->getCueComponent()->getCue(), second->getCues().front());
+    shown->getRemoveButton().triggerClick();
+    EXPECT_TRUE (test::pumpUntil ([&] { return second->getCues().empty(); })) << "the row removes from the list it shows";
+    EXPECT_EQ (first->getCues().size(), 1u);
 }
