@@ -4,11 +4,17 @@
 # runs, say a developer's or another test run's, the one a check starts exits at once and the
 # check would fail with a confusing message. Fail with a plain one instead.
 fail_if_another_instance_runs() {
-    local others
-    others=$(pgrep -a -x Vantrel || true)
+    local others="" pid own
+    # Only instances that share our /var/tmp can hold the lock; one in another mount
+    # namespace (a parallel, isolated test run) cannot.
+    own=$(readlink /proc/self/ns/mnt)
+    for pid in $(pgrep -x Vantrel || true); do
+        [ "$(readlink "/proc/$pid/ns/mnt" 2>/dev/null)" = "$own" ] || continue
+        others+="$(ps -o pid=,args= -p "$pid")"$'\n'
+    done
     [ -z "$others" ] && return 0
     echo "FAIL: another Vantrel is running on this machine; only one instance can run, so this check cannot:"
-    echo "$others"
+    printf "%s" "$others"
     exit 1
 }
 
