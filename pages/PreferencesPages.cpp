@@ -6,6 +6,7 @@
 #include "pages/CreditsComponent.h"
 #include "pages/DefaultsView.h"
 #include "pages/ProjectView.h"
+#include "pages/WebClientView.h"
 #include "time/AudioSettingsComponent.h"
 #include "time/MasterTimeDriver.h"
 #include "time/TimeManager.h"
@@ -35,7 +36,10 @@ PreferencesPages::Page PreferencesPages::categories (VantrelController& controll
     return std::make_unique<CategoryView> (controller.categoryManager);
 }
 
-PreferencesPages::Page PreferencesPages::webClients (VantrelController&) { return {}; }
+PreferencesPages::Page PreferencesPages::webClients (VantrelController& controller)
+{
+    return std::make_unique<WebClientView> (controller.serverManager, controller.categoryManager);
+}
 
 PreferencesPages::Page PreferencesPages::defaults (VantrelController& controller)
 {
