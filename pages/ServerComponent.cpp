@@ -37,6 +37,9 @@ ServerComponent::ServerComponent (std::shared_ptr<VantrelServer> s)
             onRemove();
     };
 
+    // The row spans the colour-mask grid that lies behind it: only its own widgets take clicks.
+    setInterceptsMouseClicks (false, true);
+
     server->addListener (this);
 }
 
