@@ -127,6 +127,7 @@ void ClientOrganizer::componentMovedOrResized (juce::Component& component, bool 
 
     if (wasResized)
         resized();
-    // The names follow the grid's horizontal scrolling.
-    namesViewport.setViewPosition (gridViewport.getViewPositionX(), 0);
+    // The names follow the grid's horizontal scrolling. The grid viewport learns of the move
+    // only after this listener, so its scroll position is read off the grid itself.
+    namesViewport.setViewPosition (-gridScroller.getX(), 0);
 }
