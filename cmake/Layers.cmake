@@ -68,7 +68,8 @@ vantrel_layer(server USES platform document time model ui/kit server/websocket
     PRIVATE PkgConfig::QRCODEGEN)
 vantrel_layer(ui USES platform document time model ui/kit
     # The views are given the controller (document name, undo, the managers).
-    UP app)
+    # The editable cue rows choose a cue's category with the pages' category drop-down.
+    UP app pages)
 vantrel_layer(pages USES platform document time model ui/kit update server ui
     # The preferences pages, like the views, are given the controller.
     UP app)

@@ -51,6 +51,8 @@ public:
     juce::String getFile() const;
     const Cues& getCues() const { return cues; }
     juce::ValueTree getTree() const { return tree; }
+    /** The categories its cues link to; none for a list made without them. */
+    const std::shared_ptr<CategoryManager>& getCategoryManager() const { return categoryManager; }
     juce::Range<int> getRange() const;
     juce::String getStartTimecode() const;
 

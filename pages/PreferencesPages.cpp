@@ -6,6 +6,7 @@
 #include "pages/CreditsComponent.h"
 #include "pages/DefaultsView.h"
 #include "pages/ProjectView.h"
+#include "pages/TimetableEditorView.h"
 #include "pages/WebClientView.h"
 #include "time/AudioSettingsComponent.h"
 #include "time/MasterTimeDriver.h"
@@ -29,7 +30,10 @@ PreferencesPages::Page PreferencesPages::project (VantrelController& controller)
     return std::make_unique<ProjectView> (controller);
 }
 
-PreferencesPages::Page PreferencesPages::timetable (VantrelController&) { return {}; }
+PreferencesPages::Page PreferencesPages::timetable (VantrelController& controller)
+{
+    return std::make_unique<TimetableEditorView> (controller.cueListManager, controller.categoryManager);
+}
 
 PreferencesPages::Page PreferencesPages::categories (VantrelController& controller)
 {

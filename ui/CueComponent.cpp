@@ -57,6 +57,17 @@ void CueComponent::setFps (int newFps)
     resized();
 }
 
+void CueComponent::makeNameEditable (std::function<void (const juce::String&)> onEdited)
+{
+    nameEditable = true;
+    nameLabel.setEditable (false, true, true);
+    nameLabel.onTextChange = [this, edited = std::move (onEdited)]
+    {
+        if (edited != nullptr)
+            edited (nameLabel.getText());
+    };
+}
+
 void CueComponent::update (const TimeInfo& info, juce::Range<int> span)
 {
     auto c = cue.lock();

@@ -4,6 +4,7 @@
 #include "time/TimeInfo.h"
 #include "ui/kit/DropShadowLabel.h"
 #include <juce_gui_basics/juce_gui_basics.h>
+#include <functional>
 #include <memory>
 
 /** One cue row: number, name and a time field (the start timecode, or a countdown while the
@@ -20,6 +21,11 @@ public:
     virtual bool isTimetable() const { return false; }
     virtual void makeTimesEditable() {}
 
+    /** Lets the name be edited by double click; a loss of focus discards the edit. The
+        typed name goes to onEdited. */
+    void makeNameEditable (std::function<void (const juce::String&)> onEdited);
+    bool isNameEditable() const { return nameEditable; }
+
     /** The rate the start time is written at. A new rate rewrites the start time at once. */
     void setFps (int newFps);
     int getFps() const { return fps; }
@@ -34,6 +40,9 @@ public:
     const juce::Label& getNumberLabel() const { return numberLabel; }
     const juce::Label& getNameLabel() const { return nameLabel; }
     const juce::Label& getTimeLabel() const { return timeLabel; }
+    juce::Label& getNumberLabel() { return numberLabel; }
+    juce::Label& getNameLabel() { return nameLabel; }
+    juce::Label& getTimeLabel() { return timeLabel; }
 
     void paint (juce::Graphics& g) override;
     void resized() override;

@@ -1,6 +1,8 @@
 #include "ui/CueView.h"
 
 #include "time/WholeMillis.h"
+#include "ui/EditableCueWrapper.h"
+#include "ui/TimetableCueComponent.h"
 
 CueView::CueView (int height)
     : rowHeight (height)
@@ -24,6 +26,9 @@ CueView::~CueView()
 
 void CueView::setCueList (std::shared_ptr<CueList> newList, const juce::Array<juce::Colour>& hiddenColours)
 {
+    // Rows are made for one list: an edit in a row of another list must not reach this one.
+    if (newList != list)
+        rows.clear();
     list = std::move (newList);
     rebuild (hiddenColours);
 }
@@ -36,11 +41,13 @@ void CueView::setFps (int fps)
 
 std::unique_ptr<CueWrapper> CueView::createWrapper()
 {
-    return std::make_unique<CueWrapper>();
+    return std::make_unique<EditableCueWrapper> (list);
 }
 
-std::unique_ptr<CueComponent> CueView::createCueComponent (bool)
+std::unique_ptr<CueComponent> CueView::createCueComponent (bool timetable)
 {
+    if (timetable)
+        return std::make_unique<TimetableCueComponent>();
     return std::make_unique<CueComponent>();
 }
 

@@ -1,5 +1,6 @@
 #include "PagesFixture.h"
 #include "pages/CueListComponent.h"
+#include "ui/EditableCueWrapper.h"
 #include "ui/kit/HeaderTab.h"
 
 namespace
@@ -101,7 +102,7 @@ TEST_F (CueListComponentTest, ShowsTheListsFileStartRateAndCues)
     auto& cues = component->getCueView();
     EXPECT_EQ (cues.getRowHeight(), 42);
     ASSERT_EQ (cues.getNumRows(), 3);
-    EXPECT_EQ (typeid (*cues.getRow (0)), typeid (CueWrapper)) << "plain rows";
+    EXPECT_EQ (typeid (*cues.getRow (0)), typeid (EditableCueWrapper)) << "editable rows";
     EXPECT_EQ (component->getTimeline().getNumMarkers(), 3);
     EXPECT_TRUE (static_cast<bool> (component->getTimeline().onFileDropped)) << "the panel's timeline takes drops";
 
