@@ -64,7 +64,8 @@ vantrel_layer(ui/kit PUBLIC vantrel_resources)
 vantrel_layer(update USES platform document ui/kit)
 vantrel_layer(server USES platform document time model ui/kit server/websocket
     # Each web-client server is given the controller it reads the show from.
-    UP app)
+    UP app
+    PRIVATE PkgConfig::QRCODEGEN)
 vantrel_layer(ui USES platform document time model ui/kit
     # The views are given the controller (document name, undo, the managers).
     # The editable cue rows choose a cue's category with the pages' category drop-down.

@@ -7,6 +7,7 @@
 #include "pages/DefaultsView.h"
 #include "pages/ProjectView.h"
 #include "pages/TimetableEditorView.h"
+#include "pages/WebClientView.h"
 #include "time/AudioSettingsComponent.h"
 #include "time/MasterTimeDriver.h"
 #include "time/TimeManager.h"
@@ -39,7 +40,10 @@ PreferencesPages::Page PreferencesPages::categories (VantrelController& controll
     return std::make_unique<CategoryView> (controller.categoryManager);
 }
 
-PreferencesPages::Page PreferencesPages::webClients (VantrelController&) { return {}; }
+PreferencesPages::Page PreferencesPages::webClients (VantrelController& controller)
+{
+    return std::make_unique<WebClientView> (controller.serverManager, controller.categoryManager);
+}
 
 PreferencesPages::Page PreferencesPages::defaults (VantrelController& controller)
 {

@@ -12,7 +12,7 @@ packages=(
     libflac-dev libvorbis-dev libogg-dev libpng-dev libjpeg-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libltc-dev libboost1.81-dev libqrcodegencpp-dev
-    xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri libgtk-3-dev
+    xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri libgtk-3-dev zbar-tools xclip
     fonts-dejavu-core fonts-noto-mono
     jackd2 curl python3 procps
 )
