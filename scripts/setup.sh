@@ -14,7 +14,7 @@ packages=(
     libltc-dev libboost1.81-dev libqrcodegencpp-dev
     xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri libgtk-3-dev
     fonts-dejavu-core fonts-noto-mono
-    jackd2 curl python3 procps
+    jackd2 curl python3 procps stress-ng
 )
 
 sudo_cmd=()

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <unordered_map>
@@ -131,6 +132,31 @@ struct HttpWebSocketService::Impl : public WebSocketSession::Owner
             handler.onClientError (s, message);
     }
 
+    void scheduleWrite (std::shared_ptr<WebSocketSession> session) override
+    {
+        // A broadcast wakes every connection at once: one posted call writes for all of them.
+        {
+            const std::lock_guard<std::mutex> lock (writeLock);
+            toWrite.push_back (std::move (session));
+            if (writesPosted)
+                return;
+            writesPosted = true;
+        }
+        net::post (ioContext, [this] { writeScheduled(); });
+    }
+
+    void writeScheduled()
+    {
+        {
+            const std::lock_guard<std::mutex> lock (writeLock);
+            writing.swap (toWrite);
+            writesPosted = false;
+        }
+        for (auto& session : writing)
+            session->writeQueued();
+        writing.clear(); // keeps its capacity for the next round
+    }
+
     void sessionEnded (WebSocketSession* s) override
     {
         webSockets.erase (s);
@@ -153,6 +179,12 @@ struct HttpWebSocketService::Impl : public WebSocketSession::Owner
     tcp::acceptor acceptor { ioContext };
     net::steady_timer acceptRetry { ioContext };
     net::steady_timer flushDeadline { ioContext };
+
+    // Declared after the I/O context, so the sessions they hold go before it.
+    std::mutex writeLock;
+    std::vector<std::shared_ptr<WebSocketSession>> toWrite; // guarded by writeLock
+    bool writesPosted = false;                              // guarded by writeLock
+    std::vector<std::shared_ptr<WebSocketSession>> writing; // service thread only
 };
 
 namespace

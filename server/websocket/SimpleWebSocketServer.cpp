@@ -240,20 +240,43 @@ void SimpleWebSocketServer::sendBinaryTo (const juce::MemoryBlock& data, const j
     sendTo (clientId, std::make_shared<const std::string> (static_cast<const char*> (data.getData()), data.getSize()), true);
 }
 
-void SimpleWebSocketServer::sendToAll (std::shared_ptr<const std::string> payload, bool binary, const juce::StringArray& idsToLeaveOut)
+void SimpleWebSocketServer::broadcastReplaceableText (const juce::String& message, int replaceKey, juce::StringArray idsToLeaveOut)
+{
+    sendToAll (std::make_shared<const std::string> (message.toStdString()), false, idsToLeaveOut, replaceKey);
+}
+
+void SimpleWebSocketServer::sendReplaceableTextTo (const juce::String& message, int replaceKey, const juce::String& clientId)
+{
+    sendTo (clientId, std::make_shared<const std::string> (message.toStdString()), false, replaceKey);
+}
+
+std::vector<int> SimpleWebSocketServer::getWaitingKeys (const juce::String& clientId)
+{
+    std::shared_ptr<WebSocketConnection> connection;
+    {
+        const juce::ScopedLock cl (clientsLock);
+        if (clients.contains (clientId))
+            connection = clients[clientId];
+    }
+    return connection != nullptr ? connection->getWaitingKeys() : std::vector<int>();
+}
+
+void SimpleWebSocketServer::sendToAll (std::shared_ptr<const std::string> payload, bool binary, const juce::StringArray& idsToLeaveOut,
+                                       int replaceKey)
 {
     // One payload for all: every connection queues a reference to it.
     const juce::ScopedLock cl (clientsLock);
+    const bool leaveNoneOut = idsToLeaveOut.isEmpty();
     for (juce::HashMap<juce::String, std::shared_ptr<WebSocketConnection>>::Iterator i (clients); i.next();)
-        if (! idsToLeaveOut.contains (i.getKey()))
-            i.getValue()->send (payload, binary);
+        if (leaveNoneOut || ! idsToLeaveOut.contains (i.getKey()))
+            i.getValue()->send (payload, binary, replaceKey);
 }
 
-void SimpleWebSocketServer::sendTo (const juce::String& clientId, std::shared_ptr<const std::string> payload, bool binary)
+void SimpleWebSocketServer::sendTo (const juce::String& clientId, std::shared_ptr<const std::string> payload, bool binary, int replaceKey)
 {
     const juce::ScopedLock cl (clientsLock);
     if (clients.contains (clientId))
-        clients[clientId]->send (std::move (payload), binary);
+        clients[clientId]->send (std::move (payload), binary, replaceKey);
 }
 
 void SimpleWebSocketServer::closeClient (const juce::String& clientId, int status, const juce::String& reason)

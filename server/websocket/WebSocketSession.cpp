@@ -1,4 +1,5 @@
 #include "server/websocket/WebSocketSession.h"
+#include <algorithm>
 #include <chrono>
 
 namespace beast = boost::beast;
@@ -51,7 +52,14 @@ void WebSocketSession::accept (Request request)
         response.set (beast::http::field::server, "Vantrel");
     }));
     ws.read_message_max (limits.maxMessageBytes);
-    ws.auto_fragment (false); // every message goes out as one frame
+    // Data frames are written by this session itself, beside the stream's control frames.
+    ws.next_layer().onLibraryWriteDone = [this]
+    {
+        if (! waitingForLibrary)
+            return;
+        waitingForLibrary = false;
+        net::post (executor, [self = shared_from_this()] { self->writeNext(); });
+    };
 
     ws.async_accept (upgradeRequest, [self = shared_from_this()] (beast::error_code ec)
     {
@@ -67,8 +75,7 @@ void WebSocketSession::onAccepted (beast::error_code ec)
         {
             const std::lock_guard<std::mutex> lock (queueLock);
             finished = true;
-            outgoing.clear();
-            queuedBytes = 0;
+            dropWaiting();
         }
         ended = true;
         heldWhileOpen.reset();
@@ -124,8 +131,7 @@ void WebSocketSession::finish (beast::error_code ec)
     {
         const std::lock_guard<std::mutex> lock (queueLock);
         finished = true;
-        outgoing.clear();
-        queuedBytes = 0;
+        dropWaiting();
         droppedBecause = failure;
     }
 
@@ -142,28 +148,104 @@ void WebSocketSession::finish (beast::error_code ec)
     owner.sessionEnded (this);
 }
 
-void WebSocketSession::send (std::shared_ptr<const std::string> payload, bool binary)
+void WebSocketSession::encodeHeader (Outgoing& item, bool binary)
+{
+    // A server frame: final, unmasked, the length in the shortest form.
+    const auto size = item.payload->size();
+    auto& h = item.header;
+    h[0] = binary ? 0x82 : 0x81;
+    if (size < 126)
+    {
+        h[1] = static_cast<std::uint8_t> (size);
+        item.headerSize = 2;
+    }
+    else if (size <= 0xffff)
+    {
+        h[1] = 126;
+        h[2] = static_cast<std::uint8_t> (size >> 8);
+        h[3] = static_cast<std::uint8_t> (size);
+        item.headerSize = 4;
+    }
+    else
+    {
+        h[1] = 127;
+        for (int i = 0; i < 8; ++i)
+            h[static_cast<size_t> (2 + i)] = static_cast<std::uint8_t> (static_cast<std::uint64_t> (size) >> (8 * (7 - i)));
+        item.headerSize = 10;
+    }
+}
+
+void WebSocketSession::send (std::shared_ptr<const std::string> payload, bool binary, int replaceKey)
 {
     if (payload == nullptr)
         return;
+    if (replaceKey != noReplaceKey && replaceWaiting (replaceKey, payload, binary))
+        return;
+
     const auto size = payload->size();
     Outgoing item;
     item.payload = std::move (payload);
-    item.binary = binary;
+    item.replaceKey = replaceKey;
+    encodeHeader (item, binary);
     queue (std::move (item), size);
+}
+
+bool WebSocketSession::replaceWaiting (int replaceKey, std::shared_ptr<const std::string>& payload, bool binary)
+{
+    const std::lock_guard<std::mutex> lock (queueLock);
+    if (finished || closeQueued)
+        return true; // ignored, as any send now
+
+    for (const auto& [key, sequence] : lastOfKey)
+    {
+        if (key != replaceKey)
+            continue;
+        if (sequence < sequenceOfFront + inFlight)
+            return false; // written already, or being written
+        auto& waiting = outgoing[static_cast<size_t> (sequence - sequenceOfFront)];
+        queuedBytes = queuedBytes - waiting.payload->size() + payload->size();
+        waiting.payload = std::move (payload);
+        encodeHeader (waiting, binary);
+        return true; // a write is scheduled already: the frame was waiting
+    }
+    return false;
 }
 
 void WebSocketSession::close (int status, const juce::String& reason)
 {
     jassert (isSendableStatus (status));
+    websocket::close_reason why;
+    why.code = static_cast<websocket::close_code> (isSendableStatus (status) ? status : 1000);
+    why.reason = clampCloseReason (reason);
     Outgoing item;
     item.isClose = true;
-    item.closeReason.code = static_cast<websocket::close_code> (isSendableStatus (status) ? status : 1000);
-    item.closeReason.reason = clampCloseReason (reason);
-    queue (std::move (item), 0);
+    queue (std::move (item), 0, &why);
 }
 
-void WebSocketSession::queue (Outgoing item, size_t numBytes)
+std::vector<int> WebSocketSession::getWaitingKeys() const
+{
+    const std::lock_guard<std::mutex> lock (queueLock);
+    std::vector<int> keys;
+    for (size_t i = inFlight; i < outgoing.size(); ++i)
+        if (! outgoing[i].isClose)
+            keys.push_back (outgoing[i].replaceKey);
+    return keys;
+}
+
+void WebSocketSession::dropWaiting()
+{
+    // Called with queueLock held. The frames being written are read by the socket until
+    // their write completes, so they stay.
+    while (outgoing.size() > inFlight)
+    {
+        queuedBytes -= outgoing.back().isClose ? 0 : outgoing.back().payload->size();
+        outgoing.pop_back();
+    }
+    nextSequence = sequenceOfFront + outgoing.size();
+    lastOfKey.clear();
+}
+
+void WebSocketSession::queue (Outgoing item, size_t numBytes, const websocket::close_reason* why)
 {
     bool overflow = false;
     {
@@ -178,12 +260,22 @@ void WebSocketSession::queue (Outgoing item, size_t numBytes)
             failure = "Send queue overflow: the client does not read";
             overflow = true;
             finished = true;
-            outgoing.clear();
-            queuedBytes = 0;
+            dropWaiting();
         }
         else
         {
             closeQueued = item.isClose;
+            if (why != nullptr)
+                closeReason = *why; // read on the service thread once the close frame's turn comes
+            item.sequence = nextSequence++;
+            if (item.replaceKey != noReplaceKey)
+            {
+                auto known = std::find_if (lastOfKey.begin(), lastOfKey.end(), [&] (const auto& k) { return k.first == item.replaceKey; });
+                if (known == lastOfKey.end())
+                    lastOfKey.emplace_back (item.replaceKey, item.sequence);
+                else
+                    known->second = item.sequence;
+            }
             outgoing.push_back (std::move (item));
             queuedBytes += numBytes;
             if (writing)
@@ -197,34 +289,61 @@ void WebSocketSession::queue (Outgoing item, size_t numBytes)
         abort();
         return;
     }
-    net::post (executor, [self = shared_from_this()] { self->writeNext(); });
+    owner.scheduleWrite (shared_from_this());
 }
 
 void WebSocketSession::writeNext()
 {
-    Outgoing item;
+    bool closeNow = false;
     {
         const std::lock_guard<std::mutex> lock (queueLock);
-        if (outgoing.empty() || finished)
+        if (inFlight > 0)
+            return; // the write under way continues with the rest when it completes
+        if (outgoing.empty() || finished || ! ws.is_open())
         {
             writing = false;
             return;
         }
-        item = outgoing.front();
+        if (ws.next_layer().isLibraryMidWrite())
+        {
+            // The stream is in the middle of a pong or close answer: go on when it is done.
+            waitingForLibrary = true;
+            return;
+        }
+
+        if (outgoing.front().isClose)
+        {
+            closeNow = true;
+            inFlight = 1;
+        }
+        else
+        {
+            // Everything waiting now, up to a close frame, goes out in one write.
+            gathered.clear();
+            constexpr size_t maxFramesPerWrite = 256;
+            for (const auto& item : outgoing)
+            {
+                if (item.isClose || inFlight == maxFramesPerWrite)
+                    break;
+                gathered.emplace_back (item.header.data(), item.headerSize);
+                if (! item.payload->empty())
+                    gathered.emplace_back (item.payload->data(), item.payload->size());
+                ++inFlight;
+            }
+        }
     }
 
-    if (item.isClose)
+    if (closeNow)
     {
         closeStarted = true;
-        ws.async_close (item.closeReason, [self = shared_from_this()] (beast::error_code ec)
+        ws.async_close (closeReason, [self = shared_from_this()] (beast::error_code ec)
         {
             self->onCloseDone (ec);
         });
         return;
     }
 
-    ws.binary (item.binary);
-    ws.async_write (net::buffer (*item.payload), [self = shared_from_this(), keep = item.payload] (beast::error_code ec, size_t)
+    ws.next_layer().writeOwn (gathered, [self = shared_from_this()] (beast::error_code ec, size_t)
     {
         self->onWritten (ec);
     });
@@ -234,20 +353,22 @@ void WebSocketSession::onWritten (beast::error_code ec)
 {
     {
         const std::lock_guard<std::mutex> lock (queueLock);
-        if (! outgoing.empty())
+        for (; inFlight > 0 && ! outgoing.empty(); --inFlight)
         {
             queuedBytes -= outgoing.front().payload->size();
             outgoing.pop_front();
+            ++sequenceOfFront;
         }
+        inFlight = 0;
         if (ec)
         {
             // The read side reports the failure; nothing more can be written.
             finished = true;
-            outgoing.clear();
-            queuedBytes = 0;
+            dropWaiting();
             writing = false;
         }
     }
+    gathered.clear();
 
     if (ec)
         beast::get_lowest_layer (ws).close();
@@ -259,7 +380,10 @@ void WebSocketSession::onCloseDone (beast::error_code ec)
 {
     {
         const std::lock_guard<std::mutex> lock (queueLock);
+        inFlight = 0;
         outgoing.clear();
+        sequenceOfFront = nextSequence;
+        lastOfKey.clear();
         queuedBytes = 0;
         writing = false;
     }

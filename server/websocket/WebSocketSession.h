@@ -7,12 +7,16 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
+#include <array>
+#include <cstdint>
 #include <deque>
 #include <mutex>
+#include <vector>
 
 /** One WebSocket connection on the service's I/O context. Reads run on the service thread;
     sends may come from any thread and are queued under the session's own lock, then written
-    one at a time on the service thread. */
+    on the service thread: every frame waiting at that moment goes out in one gathered write,
+    its payload shared with the other connections, only its few header bytes its own. */
 class WebSocketSession : public WebSocketConnection,
                          public std::enable_shared_from_this<WebSocketSession>
 {
@@ -31,6 +35,8 @@ public:
         virtual void sessionFailed (const std::shared_ptr<WebSocketSession>&, const juce::String& message) = 0;
         /** The last call for a session: it has finished, opened or not. */
         virtual void sessionEnded (WebSocketSession*) = 0;
+        /** From any thread: have writeQueued() called on the service thread soon. */
+        virtual void scheduleWrite (std::shared_ptr<WebSocketSession> session) = 0;
     };
 
     struct Limits
@@ -54,27 +60,39 @@ public:
     void closeForShutdown (int status, const juce::String& reason);
 
     const juce::String& getId() const noexcept override { return id; }
-    void send (std::shared_ptr<const std::string> payload, bool binary) override;
+    void send (std::shared_ptr<const std::string> payload, bool binary, int replaceKey) override;
     void close (int status, const juce::String& reason) override;
+    std::vector<int> getWaitingKeys() const override;
+
+    /** Writes what is queued (service thread; see Owner::scheduleWrite). */
+    void writeQueued() { writeNext(); }
 
 private:
     struct Outgoing
     {
         std::shared_ptr<const std::string> payload;
-        bool binary = false;
+        std::array<std::uint8_t, 10> header {};
+        std::uint8_t headerSize = 0;
         bool isClose = false;
-        boost::beast::websocket::close_reason closeReason;
+        int replaceKey = noReplaceKey;
+        std::uint64_t sequence = 0; // position among every frame ever queued here
     };
+
+    static void encodeHeader (Outgoing& item, bool binary);
 
     void onAccepted (boost::beast::error_code ec);
     void readNext();
     void onRead (boost::beast::error_code ec);
     void finish (boost::beast::error_code ec);
-    void queue (Outgoing item, size_t numBytes);
+    void queue (Outgoing item, size_t numBytes, const boost::beast::websocket::close_reason* why = nullptr);
+    /** Puts the payload in place of a waiting frame with the same key; false when there is none. */
+    bool replaceWaiting (int replaceKey, std::shared_ptr<const std::string>& payload, bool binary);
     void writeNext();
     void onWritten (boost::beast::error_code ec);
     void onCloseDone (boost::beast::error_code ec);
     void abort();
+    /** Drops every frame that waits unsent; the frames being written stay until they are. */
+    void dropWaiting();
     void watchFrame();
     void onFrameDeadline (boost::beast::error_code ec);
 
@@ -92,10 +110,18 @@ private:
     bool closeStarted = false;   // service thread only: our close frame is under way
     bool ended = false;          // service thread only: the owner has heard the end
 
-    std::mutex queueLock;
+    std::vector<boost::asio::const_buffer> gathered;    // service thread only: the write under way
+    bool waitingForLibrary = false;                    // service thread only
+
+    mutable std::mutex queueLock;
+    boost::beast::websocket::close_reason closeReason; // of the queued close frame
     std::deque<Outgoing> outgoing;
+    size_t inFlight = 0;            // frames at the front that are being written
+    std::uint64_t sequenceOfFront = 0;
+    std::uint64_t nextSequence = 0;
+    std::vector<std::pair<int, std::uint64_t>> lastOfKey; // the newest frame of each replace key
     size_t queuedBytes = 0;
-    bool writing = false;      // a write is posted or under way
+    bool writing = false;      // a write is scheduled or under way
     bool closeQueued = false;  // nothing may follow a close frame
     bool finished = false;     // failed, dropped or ended: sends are ignored
     juce::String failure;      // why the session dropped itself, reported instead of the socket's error
