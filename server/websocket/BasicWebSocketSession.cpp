@@ -1,4 +1,5 @@
-#include "server/websocket/WebSocketSession.h"
+#include "server/websocket/BasicWebSocketSession.h"
+#include <boost/beast/ssl.hpp>
 #include <algorithm>
 #include <chrono>
 
@@ -26,7 +27,8 @@ bool isSendableStatus (int status)
 }
 }
 
-WebSocketSession::WebSocketSession (beast::tcp_stream&& stream, const juce::String& clientId, Owner& sessionOwner, const Limits& sessionLimits)
+template <class NextLayer>
+BasicWebSocketSession<NextLayer>::BasicWebSocketSession (NextLayer&& stream, const juce::String& clientId, Owner& sessionOwner, const Limits& sessionLimits)
     : ws (std::move (stream)),
       executor (ws.get_executor()),
       id (clientId),
@@ -36,7 +38,8 @@ WebSocketSession::WebSocketSession (beast::tcp_stream&& stream, const juce::Stri
 {
 }
 
-void WebSocketSession::accept (Request request)
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::accept (Request request)
 {
     upgradeRequest = std::move (request);
 
@@ -58,16 +61,17 @@ void WebSocketSession::accept (Request request)
         if (! waitingForLibrary)
             return;
         waitingForLibrary = false;
-        net::post (executor, [self = shared_from_this()] { self->writeNext(); });
+        net::post (executor, [self = this->shared_from_this()] { self->writeNext(); });
     };
 
-    ws.async_accept (upgradeRequest, [self = shared_from_this()] (beast::error_code ec)
+    ws.async_accept (upgradeRequest, [self = this->shared_from_this()] (beast::error_code ec)
     {
         self->onAccepted (ec);
     });
 }
 
-void WebSocketSession::onAccepted (beast::error_code ec)
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::onAccepted (beast::error_code ec)
 {
     upgradeRequest = {};
     if (ec)
@@ -79,7 +83,7 @@ void WebSocketSession::onAccepted (beast::error_code ec)
         }
         ended = true;
         heldWhileOpen.reset();
-        owner.sessionFailed (shared_from_this(), ec.message());
+        owner.sessionFailed (this->shared_from_this(), ec.message());
         owner.sessionEnded (this);
         return;
     }
@@ -88,19 +92,21 @@ void WebSocketSession::onAccepted (beast::error_code ec)
     // A client that only listens sends nothing and is never timed; one that begins a frame
     // must finish it within the limit, or it would hold its connection for good.
     ws.next_layer().onFrameStarted = [this] { watchFrame(); };
-    owner.sessionOpened (shared_from_this());
+    owner.sessionOpened (this->shared_from_this());
     readNext();
 }
 
-void WebSocketSession::readNext()
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::readNext()
 {
-    ws.async_read (readBuffer, [self = shared_from_this()] (beast::error_code ec, size_t)
+    ws.async_read (readBuffer, [self = this->shared_from_this()] (beast::error_code ec, size_t)
     {
         self->onRead (ec);
     });
 }
 
-void WebSocketSession::onRead (beast::error_code ec)
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::onRead (beast::error_code ec)
 {
     if (ec)
     {
@@ -112,12 +118,13 @@ void WebSocketSession::onRead (beast::error_code ec)
     }
 
     const auto data = readBuffer.data();
-    owner.sessionMessage (shared_from_this(), data.data(), data.size(), ! ws.got_text());
+    owner.sessionMessage (this->shared_from_this(), data.data(), data.size(), ! ws.got_text());
     readBuffer.consume (readBuffer.size());
     readNext();
 }
 
-void WebSocketSession::finish (beast::error_code ec)
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::finish (beast::error_code ec)
 {
     if (ended)
         return;
@@ -138,17 +145,18 @@ void WebSocketSession::finish (beast::error_code ec)
     if (ec == websocket::error::closed && droppedBecause.isEmpty())
     {
         const auto& reason = ws.reason();
-        owner.sessionClosed (shared_from_this(), static_cast<int> (reason.code),
+        owner.sessionClosed (this->shared_from_this(), static_cast<int> (reason.code),
                              juce::String::fromUTF8 (reason.reason.data(), static_cast<int> (reason.reason.size())));
     }
     else
     {
-        owner.sessionFailed (shared_from_this(), droppedBecause.isNotEmpty() ? droppedBecause : juce::String (ec.message()));
+        owner.sessionFailed (this->shared_from_this(), droppedBecause.isNotEmpty() ? droppedBecause : juce::String (ec.message()));
     }
     owner.sessionEnded (this);
 }
 
-void WebSocketSession::encodeHeader (Outgoing& item, bool binary)
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::encodeHeader (Outgoing& item, bool binary)
 {
     // A server frame: final, unmasked, the length in the shortest form.
     const auto size = item.payload->size();
@@ -175,7 +183,8 @@ void WebSocketSession::encodeHeader (Outgoing& item, bool binary)
     }
 }
 
-void WebSocketSession::send (std::shared_ptr<const std::string> payload, bool binary, int replaceKey)
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::send (std::shared_ptr<const std::string> payload, bool binary, int replaceKey)
 {
     if (payload == nullptr)
         return;
@@ -190,7 +199,8 @@ void WebSocketSession::send (std::shared_ptr<const std::string> payload, bool bi
     queue (std::move (item), size);
 }
 
-bool WebSocketSession::replaceWaiting (int replaceKey, std::shared_ptr<const std::string>& payload, bool binary)
+template <class NextLayer>
+bool BasicWebSocketSession<NextLayer>::replaceWaiting (int replaceKey, std::shared_ptr<const std::string>& payload, bool binary)
 {
     const std::lock_guard<std::mutex> lock (queueLock);
     if (finished || closeQueued)
@@ -211,7 +221,8 @@ bool WebSocketSession::replaceWaiting (int replaceKey, std::shared_ptr<const std
     return false;
 }
 
-void WebSocketSession::close (int status, const juce::String& reason)
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::close (int status, const juce::String& reason)
 {
     jassert (isSendableStatus (status));
     websocket::close_reason why;
@@ -222,7 +233,8 @@ void WebSocketSession::close (int status, const juce::String& reason)
     queue (std::move (item), 0, &why);
 }
 
-std::vector<int> WebSocketSession::getWaitingKeys() const
+template <class NextLayer>
+std::vector<int> BasicWebSocketSession<NextLayer>::getWaitingKeys() const
 {
     const std::lock_guard<std::mutex> lock (queueLock);
     std::vector<int> keys;
@@ -232,7 +244,8 @@ std::vector<int> WebSocketSession::getWaitingKeys() const
     return keys;
 }
 
-void WebSocketSession::dropWaiting()
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::dropWaiting()
 {
     // Called with queueLock held. The frames being written are read by the socket until
     // their write completes, so they stay.
@@ -245,7 +258,8 @@ void WebSocketSession::dropWaiting()
     lastOfKey.clear();
 }
 
-void WebSocketSession::queue (Outgoing item, size_t numBytes, const websocket::close_reason* why)
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::queue (Outgoing item, size_t numBytes, const websocket::close_reason* why)
 {
     bool overflow = false;
     {
@@ -289,10 +303,11 @@ void WebSocketSession::queue (Outgoing item, size_t numBytes, const websocket::c
         abort();
         return;
     }
-    owner.scheduleWrite (shared_from_this());
+    owner.scheduleWrite (this->shared_from_this());
 }
 
-void WebSocketSession::writeNext()
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::writeNext()
 {
     bool closeNow = false;
     {
@@ -336,20 +351,21 @@ void WebSocketSession::writeNext()
     if (closeNow)
     {
         closeStarted = true;
-        ws.async_close (closeReason, [self = shared_from_this()] (beast::error_code ec)
+        ws.async_close (closeReason, [self = this->shared_from_this()] (beast::error_code ec)
         {
             self->onCloseDone (ec);
         });
         return;
     }
 
-    ws.next_layer().writeOwn (gathered, [self = shared_from_this()] (beast::error_code ec, size_t)
+    ws.next_layer().writeOwn (gathered, [self = this->shared_from_this()] (beast::error_code ec, size_t)
     {
         self->onWritten (ec);
     });
 }
 
-void WebSocketSession::onWritten (beast::error_code ec)
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::onWritten (beast::error_code ec)
 {
     {
         const std::lock_guard<std::mutex> lock (queueLock);
@@ -376,7 +392,8 @@ void WebSocketSession::onWritten (beast::error_code ec)
         writeNext();
 }
 
-void WebSocketSession::onCloseDone (beast::error_code ec)
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::onCloseDone (beast::error_code ec)
 {
     {
         const std::lock_guard<std::mutex> lock (queueLock);
@@ -391,7 +408,8 @@ void WebSocketSession::onCloseDone (beast::error_code ec)
     finish (ec ? ec : beast::error_code (websocket::error::closed));
 }
 
-void WebSocketSession::closeForShutdown (int status, const juce::String& reason)
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::closeForShutdown (int status, const juce::String& reason)
 {
     if (opened)
         close (status, reason);
@@ -399,20 +417,22 @@ void WebSocketSession::closeForShutdown (int status, const juce::String& reason)
         beast::get_lowest_layer (ws).close();
 }
 
-void WebSocketSession::watchFrame()
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::watchFrame()
 {
     if (frameDeadlineArmed || ended)
         return;
     frameDeadlineArmed = true;
     frameDeadline.expires_at (ws.next_layer().getFrameStart() + std::chrono::milliseconds (limits.incompleteFrameTimeoutMs));
-    frameDeadline.async_wait ([weak = weak_from_this()] (beast::error_code ec)
+    frameDeadline.async_wait ([weak = this->weak_from_this()] (beast::error_code ec)
     {
         if (auto self = weak.lock())
             self->onFrameDeadline (ec);
     });
 }
 
-void WebSocketSession::onFrameDeadline (beast::error_code ec)
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::onFrameDeadline (beast::error_code ec)
 {
     frameDeadlineArmed = false;
     if (ec || ended)
@@ -432,7 +452,12 @@ void WebSocketSession::onFrameDeadline (beast::error_code ec)
     beast::get_lowest_layer (ws).close(); // the pending read fails and reports the failure
 }
 
-void WebSocketSession::abort()
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::abort()
 {
-    net::post (executor, [self = shared_from_this()] { beast::get_lowest_layer (self->ws).close(); });
+    net::post (executor, [self = this->shared_from_this()] { beast::get_lowest_layer (self->ws).close(); });
 }
+
+// The two streams a session runs on.
+template class BasicWebSocketSession<beast::tcp_stream>;
+template class BasicWebSocketSession<beast::ssl_stream<beast::tcp_stream>>;
