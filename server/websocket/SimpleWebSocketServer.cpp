@@ -5,12 +5,7 @@
 
 namespace
 {
-const juce::StringArray servedMethods { "GET", "POST", "PUT", "DELETE", "PATCH" };
-
 const char* const notFoundAnswer = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
-const char* const methodNotAllowedAnswer = "HTTP/1.1 405 Method Not Allowed\r\n"
-                                           "Allow: GET, POST, PUT, DELETE, PATCH\r\n"
-                                           "Content-Length: 0\r\n\r\n";
 
 void writeAnswer (HttpResponse& response, const char* answer)
 {
@@ -135,6 +130,7 @@ void SimpleWebSocketServer::runServer()
         settings.port = getPort();
         settings.reuseAddress = getReuseAddress();
         settings.maxConnections = maxConnections;
+        configureService (settings);
         {
             const juce::ScopedLock sl (serverLock);
             if (threadShouldExit())
@@ -292,6 +288,13 @@ int SimpleWebSocketServer::getNumClients()
     return clients.size();
 }
 
+juce::StringArray SimpleWebSocketServer::getServedMethods() const
+{
+    return { "GET", "POST", "PUT", "DELETE", "PATCH" };
+}
+
+void SimpleWebSocketServer::configureService (HttpWebSocketService::Settings&) {}
+
 //==============================================================================
 bool SimpleWebSocketServer::isWebSocketPath (const juce::String& path)
 {
@@ -352,8 +355,14 @@ bool SimpleWebSocketServer::forget (const std::shared_ptr<WebSocketConnection>& 
 //==============================================================================
 void SimpleWebSocketServer::onHttpRequest (std::shared_ptr<HttpResponse> response, std::shared_ptr<const HttpRequest> request)
 {
-    if (! servedMethods.contains (request->method))
-        return writeAnswer (*response, methodNotAllowedAnswer);
+    const auto methods = getServedMethods();
+    if (! methods.contains (request->method))
+    {
+        // Never silence: a request without an answer looks like a network fault to the client.
+        response->write ("HTTP/1.1 405 Method Not Allowed\r\nAllow: " + methods.joinIntoString (", ")
+                         + "\r\nContent-Length: 0\r\n\r\n");
+        return;
+    }
 
     for (auto* handler : getRequestHandlers())
         if (handler->handleRequest (response, request))

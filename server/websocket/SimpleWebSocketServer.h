@@ -54,6 +54,11 @@ public:
 protected:
     void runServer() override;
 
+    /** The methods answered from the files; any other gets 405 with these in "Allow". */
+    virtual juce::StringArray getServedMethods() const;
+    /** Adjusts the service's settings at each start, on the server thread. */
+    virtual void configureService (HttpWebSocketService::Settings& settings);
+
     // The server thread's handlers.
     void onHttpRequest (std::shared_ptr<HttpResponse> response, std::shared_ptr<const HttpRequest> request) override;
     bool isWebSocketPath (const juce::String& path) override;
