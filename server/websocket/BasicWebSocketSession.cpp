@@ -309,87 +309,131 @@ void BasicWebSocketSession<NextLayer>::queue (Outgoing item, size_t numBytes, co
 template <class NextLayer>
 void BasicWebSocketSession<NextLayer>::writeNext()
 {
-    bool closeNow = false;
     {
-        const std::lock_guard<std::mutex> lock (queueLock);
-        if (inFlight > 0)
-            return; // the write under way continues with the rest when it completes
-        if (outgoing.empty() || finished || ! ws.is_open())
+        bool closeNow = false;
         {
-            writing = false;
-            return;
-        }
-        if (ws.next_layer().isLibraryMidWrite())
-        {
-            // The stream is in the middle of a pong or close answer: go on when it is done.
-            waitingForLibrary = true;
-            return;
-        }
-
-        if (outgoing.front().isClose)
-        {
-            closeNow = true;
-            inFlight = 1;
-        }
-        else
-        {
-            // Everything waiting now, up to a close frame, goes out in one write.
-            gathered.clear();
-            constexpr size_t maxFramesPerWrite = 256;
-            for (const auto& item : outgoing)
+            const std::lock_guard<std::mutex> lock (queueLock);
+            if (inFlight > 0)
+                return; // the write under way continues with the rest when it completes
+            if (outgoing.empty() || finished || ! ws.is_open())
             {
-                if (item.isClose || inFlight == maxFramesPerWrite)
-                    break;
-                gathered.emplace_back (item.header.data(), item.headerSize);
-                if (! item.payload->empty())
-                    gathered.emplace_back (item.payload->data(), item.payload->size());
-                ++inFlight;
+                writing = false;
+                return;
+            }
+            if (ws.next_layer().isLibraryMidWrite())
+            {
+                // The stream is in the middle of a pong or close answer: go on when it is done.
+                waitingForLibrary = true;
+                return;
+            }
+
+            if (outgoing.front().isClose)
+            {
+                closeNow = true;
+                inFlight = 1;
+            }
+            else
+            {
+                // Everything waiting now, up to a close frame, goes out in one write.
+                gathered.clear();
+                constexpr size_t maxFramesPerWrite = 256;
+                for (const auto& item : outgoing)
+                {
+                    if (item.isClose || inFlight == maxFramesPerWrite)
+                        break;
+                    gathered.emplace_back (item.header.data(), item.headerSize);
+                    if (! item.payload->empty())
+                        gathered.emplace_back (item.payload->data(), item.payload->size());
+                    ++inFlight;
+                }
             }
         }
-    }
 
-    if (closeNow)
-    {
-        closeStarted = true;
-        ws.async_close (closeReason, [self = this->shared_from_this()] (beast::error_code ec)
+        if (closeNow)
         {
-            self->onCloseDone (ec);
+            closeStarted = true;
+            ws.async_close (closeReason, [self = this->shared_from_this()] (beast::error_code ec)
+            {
+                self->onCloseDone (ec);
+            });
+            return;
+        }
+
+        if constexpr (FrameWatch<NextLayer>::canWriteNow)
+        {
+            // A client that keeps up takes the frames at once: no operation to wait on.
+            beast::error_code ec;
+            const auto written = ws.next_layer().writeNow (gathered, ec);
+            if (ec)
+                return onWritten (ec);
+            if (written == net::buffer_size (gathered))
+            {
+                framesWritten();
+                {
+                    const std::lock_guard<std::mutex> lock (queueLock);
+                    if (outgoing.empty())
+                    {
+                        writing = false;
+                        return;
+                    }
+                }
+                // Queued meanwhile: its turn comes after the other connections' of this round.
+                owner.scheduleWrite (this->shared_from_this());
+                return;
+            }
+            skipWritten (written);
+        }
+
+        ws.next_layer().writeOwn (gathered, [self = this->shared_from_this()] (beast::error_code ec, size_t)
+        {
+            self->onWritten (ec);
         });
         return;
     }
+}
 
-    ws.next_layer().writeOwn (gathered, [self = this->shared_from_this()] (beast::error_code ec, size_t)
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::skipWritten (size_t numBytes)
+{
+    auto first = gathered.begin();
+    while (first != gathered.end() && numBytes >= first->size())
+        numBytes -= (first++)->size();
+    if (first != gathered.end())
+        *first += numBytes;
+    gathered.erase (gathered.begin(), first);
+}
+
+template <class NextLayer>
+void BasicWebSocketSession<NextLayer>::framesWritten()
+{
+    const std::lock_guard<std::mutex> lock (queueLock);
+    for (; inFlight > 0 && ! outgoing.empty(); --inFlight)
     {
-        self->onWritten (ec);
-    });
+        queuedBytes -= outgoing.front().payload->size();
+        outgoing.pop_front();
+        ++sequenceOfFront;
+    }
+    inFlight = 0;
 }
 
 template <class NextLayer>
 void BasicWebSocketSession<NextLayer>::onWritten (beast::error_code ec)
 {
+    framesWritten();
+    gathered.clear();
+    if (ec)
     {
-        const std::lock_guard<std::mutex> lock (queueLock);
-        for (; inFlight > 0 && ! outgoing.empty(); --inFlight)
-        {
-            queuedBytes -= outgoing.front().payload->size();
-            outgoing.pop_front();
-            ++sequenceOfFront;
-        }
-        inFlight = 0;
-        if (ec)
         {
             // The read side reports the failure; nothing more can be written.
+            const std::lock_guard<std::mutex> lock (queueLock);
             finished = true;
             dropWaiting();
             writing = false;
         }
-    }
-    gathered.clear();
-
-    if (ec)
         beast::get_lowest_layer (ws).close();
-    else
-        writeNext();
+        return;
+    }
+    writeNext();
 }
 
 template <class NextLayer>

@@ -64,6 +64,10 @@ private:
     bool replaceWaiting (int replaceKey, std::shared_ptr<const std::string>& payload, bool binary);
     void writeNext();
     void onWritten (boost::beast::error_code ec);
+    /** Takes the frames that were being written off the queue. */
+    void framesWritten();
+    /** Drops what a short write has written from the front of the gathered buffers. */
+    void skipWritten (size_t numBytes);
     void onCloseDone (boost::beast::error_code ec);
     void abort();
     /** Drops every frame that waits unsent; the frames being written stay until they are. */

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <type_traits>
 
 /** Follows the frame boundaries of the bytes a WebSocket client sends, from their headers
     alone, so the server can tell a client that stopped in the middle of a frame from one
@@ -114,6 +115,30 @@ public:
 
     /** Called on the I/O thread whenever a write of the WebSocket stream's own has finished. */
     std::function<void()> onLibraryWriteDone;
+
+    /** True when writeNow can write straight to the socket (plain TCP); an encrypted
+        layer has to go through writeOwn. */
+    static constexpr bool canWriteNow = std::is_same_v<NextLayer, boost::beast::tcp_stream>;
+
+    /** Writes what the socket takes at once, without waiting (one system call); returns the
+        number of bytes written. A full socket is not an error. Only while isLibraryMidWrite()
+        is false and no writeOwn is under way. */
+    template <class Buffers>
+    std::size_t writeNow (const Buffers& buffers, boost::beast::error_code& ec)
+    {
+        static_assert (canWriteNow);
+        auto& socket = next.socket();
+        if (! socket.non_blocking())
+        {
+            socket.non_blocking (true, ec);
+            if (ec)
+                return 0;
+        }
+        const auto written = socket.write_some (buffers, ec);
+        if (ec == boost::asio::error::would_block || ec == boost::asio::error::try_again)
+            ec = {};
+        return written;
+    }
 
     /** Writes all of the buffers to the layer below, as one gathered write where it can.
         Only one at a time, and only while isLibraryMidWrite() is false. The buffers must

@@ -74,6 +74,8 @@ public:
         {
             if (ec)
                 return self->fail (ec);
+            // The request time-out covers the connection and the handshakes.
+            beast::get_lowest_layer (self->ws).expires_after (std::chrono::seconds (WebSocketClientEngine::requestTimeoutSeconds));
             beast::get_lowest_layer (self->ws).async_connect (results, [self] (beast::error_code connectError, const tcp::endpoint&)
             {
                 if (connectError)
@@ -131,7 +133,6 @@ private:
         {
             // The server's name for hosts that serve several; the certificate is not verified.
             SSL_set_tlsext_host_name (ws.next_layer().native_handle(), target.host.c_str());
-            beast::get_lowest_layer (ws).expires_after (std::chrono::seconds (WebSocketClientEngine::handshakeTimeoutSeconds));
             ws.next_layer().async_handshake (ssl::stream_base::client, [self = this->shared_from_this()] (beast::error_code ec)
             {
                 if (ec)
@@ -149,7 +150,7 @@ private:
     {
         beast::get_lowest_layer (ws).expires_never();
         websocket::stream_base::timeout timeouts;
-        timeouts.handshake_timeout = std::chrono::seconds (WebSocketClientEngine::handshakeTimeoutSeconds);
+        timeouts.handshake_timeout = std::chrono::seconds (WebSocketClientEngine::requestTimeoutSeconds);
         timeouts.idle_timeout = std::chrono::seconds (WebSocketClientEngine::idleTimeoutSeconds);
         timeouts.keep_alive_pings = false;
         ws.set_option (timeouts);

@@ -34,8 +34,8 @@ public:
 
     /** How long a close waits for the server's answer before the engine stops anyway. */
     static constexpr int closeWaitMs = 500;
-    /** Time-outs of the opening handshake and of a connection on which nothing arrives. */
-    static constexpr int handshakeTimeoutSeconds = 1000;
+    /** Time-outs of connecting and the handshakes, and of a connection on which nothing arrives. */
+    static constexpr int requestTimeoutSeconds = 1000;
     static constexpr int idleTimeoutSeconds = 1000;
 
     WebSocketClientEngine (bool useTls, Events events);
