@@ -109,9 +109,10 @@ public:
             LibraryWriteOp<Buffers> { *this, buffers, Stage::begin }, token, next);
     }
 
-    /** True while the WebSocket stream has written part of a frame of its own; writeOwn must
-        wait until onLibraryWriteDone says it has finished. */
-    bool isLibraryMidWrite() const noexcept { return libraryMidWrite; }
+    /** True while the WebSocket stream has written part of a frame of its own, or waits to
+        write one; writeOwn must wait until onLibraryWriteDone says it has finished, so a
+        pong is not held back for as long as frames of ours keep coming. */
+    bool isLibraryMidWrite() const noexcept { return libraryMidWrite || libraryWaiting; }
 
     /** Called on the I/O thread whenever a write of the WebSocket stream's own has finished. */
     std::function<void()> onLibraryWriteDone;
@@ -175,6 +176,7 @@ private:
         {
             if (stage != Stage::writing)
             {
+                owner.libraryWaiting = owner.ownWriting;
                 if (owner.ownWriting)
                 {
                     stage = Stage::waiting;
@@ -241,6 +243,7 @@ private:
     boost::asio::steady_timer gate { next.get_executor() };
     bool ownWriting = false;
     bool libraryMidWrite = false;
+    bool libraryWaiting = false;
 };
 
 // The WebSocket stream closes its connection through the layer below.

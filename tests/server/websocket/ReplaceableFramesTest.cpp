@@ -86,4 +86,43 @@ TEST (ReplaceableFrames, AClientThatPausesFindsOnlyTheNewestTimeInPlaceAndEveryO
         EXPECT_EQ (frame->payload, text);
     }
 }
+
+TEST (GatheredWrites, APongToAPingWaitsUntilTheFrameBeingWrittenIsWhole)
+{
+    test::EventLog log;
+    SimpleWebSocketServer server;
+    const auto port = test::startOnFreePort (server, log);
+    ASSERT_NE (port, 0);
+    test::RawClient client;
+    ASSERT_TRUE (client.connect (port));
+    ASSERT_TRUE (client.upgrade ("/"));
+    ASSERT_TRUE (test::pumpUntil ([&] { return log.getConnected().size() == 1; }));
+    const auto id = log.getConnected()[0];
+
+    // The server is in the middle of a filler when the ping comes, so its pong has to wait.
+    // (The server reads on only once the pong is out, so the message after the ping arrives
+    // once the client reads again.)
+    ASSERT_TRUE (blockClient (server, id));
+    ASSERT_TRUE (client.sendFrame (0x9, "are you there"));
+    ASSERT_TRUE (client.sendFrame (0x1, "read the ping"));
+
+    // Every frame arrives whole: the fillers intact, the pong between them.
+    const auto readUntil = [&client] (int firstByte, const std::string& payload)
+    {
+        for (;;)
+        {
+            const auto frame = client.readFrame (10000);
+            if (! frame.has_value())
+                return false;
+            if (frame->firstByte == firstByte)
+                return frame->payload == payload;
+            if (frame->firstByte != 0x82 || frame->payload != std::string (1 << 20, 'f'))
+                return false;
+        }
+    };
+    ASSERT_TRUE (readUntil (0x8a, "are you there"));
+    ASSERT_TRUE (test::pumpUntil ([&] { return log.getTexts() == juce::StringArray { "read the ping" }; }));
+    server.broadcastTextExcept ("after the ping", {});
+    EXPECT_TRUE (readUntil (0x81, "after the ping"));
+}
 }
