@@ -8,3 +8,6 @@ find_package(Boost 1.81 REQUIRED)
 
 # Server addresses shown as QR codes on the web-client page.
 pkg_check_modules(QRCODEGEN REQUIRED IMPORTED_TARGET qrcodegencpp)
+
+# OpenSSL 3 under Asio's TLS streams: the secure server and the secure client.
+find_package(OpenSSL 3 REQUIRED)

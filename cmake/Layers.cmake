@@ -43,7 +43,7 @@ endfunction()
 # uses nothing of ours.
 vantrel_layer(platform)
 # HTTP and WebSocket, knowing nothing of the show; Boost stays inside.
-vantrel_layer(server/websocket PRIVATE Boost::headers)
+vantrel_layer(server/websocket PRIVATE Boost::headers OpenSSL::SSL OpenSSL::Crypto)
 target_compile_definitions(vantrel_server_websocket PRIVATE BOOST_ASIO_NO_DEPRECATED)
 # Under ThreadSanitizer GCC notes that the sanitizer does not model the fences inside Asio's
 # handlers; that is Asio's business and no warning about our code.

@@ -11,10 +11,10 @@ packages=(
     libasound2-dev libjack-jackd2-dev libcurl4-gnutls-dev libfreetype-dev libgl-dev
     libflac-dev libvorbis-dev libogg-dev libpng-dev libjpeg-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libltc-dev libboost1.81-dev libqrcodegencpp-dev
+    libltc-dev libboost1.81-dev libqrcodegencpp-dev libssl-dev openssl
     xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri libgtk-3-dev zbar-tools xclip
     fonts-dejavu-core fonts-noto-mono
-    jackd2 curl python3 procps
+    jackd2 curl python3 procps stress-ng
 )
 
 sudo_cmd=()

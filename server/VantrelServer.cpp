@@ -210,7 +210,7 @@ void VantrelServer::greet (const juce::String& clientId)
     }
     socketServer->sendTextTo (createCueListMessage(), clientId);
     socketServer->sendTextTo (createWaveformMessage(), clientId);
-    socketServer->sendTextTo (createTimeMessage(), clientId);
+    socketServer->sendReplaceableTextTo (createTimeMessage(), timeReplaceKey, clientId);
     socketServer->sendTextTo (createMiscMessage(), clientId);
 
     const juce::ScopedLock sl (ungreetedLock);
@@ -295,8 +295,8 @@ void VantrelServer::timerCallback()
 void VantrelServer::sendTime()
 {
     const auto message = createTimeMessage();
-    if (message.isNotEmpty())
-        broadcast (message);
+    if (message.isNotEmpty() && socketServer != nullptr)
+        socketServer->broadcastReplaceableText (message, timeReplaceKey, getUngreeted());
 }
 
 void VantrelServer::sendWaveform()

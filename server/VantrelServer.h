@@ -88,6 +88,10 @@ public:
     /** Sends a message to every browser that has had its greeting. */
     void broadcast (const juce::String& message);
 
+    /** "time" says where the show is, not what happened: a browser that falls behind gets
+        the newest one in place of any it has not been sent yet. */
+    static constexpr int timeReplaceKey = 1;
+
     /** The folder beside the executable whose files browsers load. */
     static juce::File getDistFolder();
 

@@ -2,12 +2,15 @@
 
 // Internal to the network side: only the WebSocket session and its tests include it.
 #include <boost/asio/compose.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/write.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/websocket/teardown.hpp>
 #include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <type_traits>
 
 /** Follows the frame boundaries of the bytes a WebSocket client sends, from their headers
     alone, so the server can tell a client that stopped in the middle of a frame from one
@@ -66,7 +69,12 @@ private:
 /** A stream layer under the WebSocket stream that watches what is read through it: it knows
     whether the client is in the middle of a frame and since when, and calls onFrameStarted
     when a frame begins that the bytes read so far do not complete. Generic over the layer
-    below, so an encrypted stream can sit there too (the watch belongs above the decryption). */
+    below, so an encrypted stream can sit there too (the watch belongs above the decryption).
+
+    It also lets the session write frames it encoded itself, many in one gathered write,
+    beside the WebSocket stream's own writes (the pong to a ping, the answer to a close):
+    the two never interleave. A write of the stream's own waits while one of ours is under
+    way, and ours begins only when the stream is not in the middle of one. */
 template <class NextLayer>
 class FrameWatch
 {
@@ -97,10 +105,97 @@ public:
     template <class Buffers, class Token>
     auto async_write_some (const Buffers& buffers, Token&& token)
     {
-        return next.async_write_some (buffers, std::forward<Token> (token));
+        return boost::asio::async_compose<Token, void (boost::beast::error_code, std::size_t)> (
+            LibraryWriteOp<Buffers> { *this, buffers, Stage::begin }, token, next);
+    }
+
+    /** True while the WebSocket stream has written part of a frame of its own, or waits to
+        write one; writeOwn must wait until onLibraryWriteDone says it has finished, so a
+        pong is not held back for as long as frames of ours keep coming. */
+    bool isLibraryMidWrite() const noexcept { return libraryMidWrite || libraryWaiting; }
+
+    /** Called on the I/O thread whenever a write of the WebSocket stream's own has finished. */
+    std::function<void()> onLibraryWriteDone;
+
+    /** True when writeNow can write straight to the socket (plain TCP); an encrypted
+        layer has to go through writeOwn. */
+    static constexpr bool canWriteNow = std::is_same_v<NextLayer, boost::beast::tcp_stream>;
+
+    /** Writes what the socket takes at once, without waiting (one system call); returns the
+        number of bytes written. A full socket is not an error. Only while isLibraryMidWrite()
+        is false and no writeOwn is under way. */
+    template <class Buffers>
+    std::size_t writeNow (const Buffers& buffers, boost::beast::error_code& ec)
+    {
+        static_assert (canWriteNow);
+        auto& socket = next.socket();
+        if (! socket.non_blocking())
+        {
+            socket.non_blocking (true, ec);
+            if (ec)
+                return 0;
+        }
+        const auto written = socket.write_some (buffers, ec);
+        if (ec == boost::asio::error::would_block || ec == boost::asio::error::try_again)
+            ec = {};
+        return written;
+    }
+
+    /** Writes all of the buffers to the layer below, as one gathered write where it can.
+        Only one at a time, and only while isLibraryMidWrite() is false. The buffers must
+        stay valid until the handler is called. */
+    template <class Buffers, class Handler>
+    void writeOwn (const Buffers& buffers, Handler&& handler)
+    {
+        ownWriting = true;
+        boost::asio::async_write (next, buffers, [this, done = std::forward<Handler> (handler)] (boost::beast::error_code ec, std::size_t numBytes) mutable
+        {
+            ownWriting = false;
+            gate.cancel(); // wakes a write of the stream's own that waited for this one
+            done (ec, numBytes);
+        });
     }
 
 private:
+    enum class Stage
+    {
+        begin,
+        waiting,
+        writing
+    };
+
+    template <class Buffers>
+    struct LibraryWriteOp
+    {
+        FrameWatch& owner;
+        Buffers buffers;
+        Stage stage;
+
+        template <class Self>
+        void operator() (Self& self, boost::beast::error_code ec = {}, std::size_t numBytes = 0)
+        {
+            if (stage != Stage::writing)
+            {
+                owner.libraryWaiting = owner.ownWriting;
+                if (owner.ownWriting)
+                {
+                    stage = Stage::waiting;
+                    owner.gate.expires_at (Clock::time_point::max());
+                    owner.gate.async_wait (std::move (self));
+                    return;
+                }
+                stage = Stage::writing;
+                owner.next.async_write_some (buffers, std::move (self));
+                return;
+            }
+            // A short write means the stream comes back at once with the rest of its frame.
+            owner.libraryMidWrite = ! ec && numBytes < boost::asio::buffer_size (buffers);
+            if (! owner.libraryMidWrite && owner.onLibraryWriteDone)
+                owner.onLibraryWriteDone();
+            self.complete (ec, numBytes);
+        }
+    };
+
     template <class Buffers>
     struct ReadOp
     {
@@ -145,6 +240,10 @@ private:
     NextLayer next;
     FrameBoundary boundary;
     Clock::time_point frameStart;
+    boost::asio::steady_timer gate { next.get_executor() };
+    bool ownWriting = false;
+    bool libraryMidWrite = false;
+    bool libraryWaiting = false;
 };
 
 // The WebSocket stream closes its connection through the layer below.

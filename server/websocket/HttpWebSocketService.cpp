@@ -1,11 +1,14 @@
 #include "server/websocket/HttpWebSocketService.h"
 #include "server/websocket/ConnectionBudget.h"
-#include "server/websocket/WebSocketSession.h"
+#include "server/websocket/BasicWebSocketSession.h"
+#include <boost/beast/ssl.hpp>
+#include <openssl/ssl.h>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/steady_timer.hpp>
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <unordered_map>
@@ -17,7 +20,13 @@ using tcp = net::ip::tcp;
 
 namespace
 {
-class HttpSession;
+/** What the service needs of an HTTP connection, whatever its stream. */
+class HttpSessionBase
+{
+public:
+    virtual ~HttpSessionBase() = default;
+    virtual void abort() = 0;
+};
 
 juce::String makeClientId (const tcp::socket& socket)
 {
@@ -101,7 +110,7 @@ struct HttpWebSocketService::Impl : public WebSocketSession::Owner
     Impl (const Settings& s, Handler& h) : settings (s), handler (h) {}
 
     void accept();
-    void addHttpSession (const std::shared_ptr<HttpSession>& session);
+    void addHttpSession (const std::shared_ptr<HttpSessionBase>& session);
     void addWebSocket (const std::shared_ptr<WebSocketSession>& session);
     void beginShutdown (int status, const juce::String& reason, int flushTimeoutMs);
     /** A token that holds one connection's place while it lives; empty when there is none. */
@@ -131,6 +140,31 @@ struct HttpWebSocketService::Impl : public WebSocketSession::Owner
             handler.onClientError (s, message);
     }
 
+    void scheduleWrite (std::shared_ptr<WebSocketSession> session) override
+    {
+        // A broadcast wakes every connection at once: one posted call writes for all of them.
+        {
+            const std::lock_guard<std::mutex> lock (writeLock);
+            toWrite.push_back (std::move (session));
+            if (writesPosted)
+                return;
+            writesPosted = true;
+        }
+        net::post (ioContext, [this] { writeScheduled(); });
+    }
+
+    void writeScheduled()
+    {
+        {
+            const std::lock_guard<std::mutex> lock (writeLock);
+            writing.swap (toWrite);
+            writesPosted = false;
+        }
+        for (auto& session : writing)
+            session->writeQueued();
+        writing.clear(); // keeps its capacity for the next round
+    }
+
     void sessionEnded (WebSocketSession* s) override
     {
         webSockets.erase (s);
@@ -146,42 +180,73 @@ struct HttpWebSocketService::Impl : public WebSocketSession::Owner
 
     // Only the service thread touches these. They hold no session alive; destroying the I/O
     // context (declared after them, so destroyed first) releases every session.
-    std::vector<std::weak_ptr<HttpSession>> httpSessions;
+    std::vector<std::weak_ptr<HttpSessionBase>> httpSessions;
     std::map<WebSocketSession*, std::weak_ptr<WebSocketSession>> webSockets;
 
+    std::unique_ptr<net::ssl::context> tlsContext; // null for plain TCP
     net::io_context ioContext { 1 };
     tcp::acceptor acceptor { ioContext };
     net::steady_timer acceptRetry { ioContext };
     net::steady_timer flushDeadline { ioContext };
+
+    // Declared after the I/O context, so the sessions they hold go before it.
+    std::mutex writeLock;
+    std::vector<std::shared_ptr<WebSocketSession>> toWrite; // guarded by writeLock
+    bool writesPosted = false;                              // guarded by writeLock
+    std::vector<std::shared_ptr<WebSocketSession>> writing; // service thread only
 };
 
 namespace
 {
-/** One plain HTTP connection: reads requests one after another, answers each through the
-    handler, and hands an upgrade request over to a WebSocket session. */
-class HttpSession : public std::enable_shared_from_this<HttpSession>
+using TlsStream = beast::ssl_stream<beast::tcp_stream>;
+
+/** One HTTP connection, plain or over TLS: reads requests one after another, answers each
+    through the handler, and hands an upgrade request over to a WebSocket session on the
+    same stream. */
+template <class Stream>
+class HttpSession : public HttpSessionBase,
+                    public std::enable_shared_from_this<HttpSession<Stream>>
 {
 public:
+    static constexpr bool isTls = std::is_same_v<Stream, TlsStream>;
+
     /** A session without a place only reads the first request header and answers it with 503. */
-    HttpSession (tcp::socket&& socket, HttpWebSocketService::Impl& owner, std::shared_ptr<void> connectionPlace, bool hasPlace)
-        : stream (std::move (socket)),
+    HttpSession (Stream&& s, HttpWebSocketService::Impl& owner, std::shared_ptr<void> connectionPlace, bool hasPlace)
+        : stream (std::move (s)),
           impl (owner),
           buffer (owner.settings.maxRequestBytes),
           place (std::move (connectionPlace)),
           refusing (! hasPlace)
     {
-        remoteId = makeClientId (stream.socket());
+        remoteId = makeClientId (lowest().socket());
     }
 
-    void start() { readHeader(); }
+    void start()
+    {
+        if constexpr (isTls)
+        {
+            // The handshake counts as part of receiving the first request.
+            lowest().expires_after (std::chrono::milliseconds (impl.settings.requestTimeoutMs));
+            stream.async_handshake (net::ssl::stream_base::server, [self = this->shared_from_this()] (beast::error_code ec)
+            {
+                if (ec)
+                    return self->abort();
+                self->readHeader();
+            });
+        }
+        else
+        {
+            readHeader();
+        }
+    }
 
-    void abort() { stream.close(); }
+    void abort() override { lowest().close(); }
 
 private:
     void readHeader()
     {
         headerScan = {};
-        stream.expires_after (std::chrono::milliseconds (impl.settings.requestTimeoutMs));
+        lowest().expires_after (std::chrono::milliseconds (impl.settings.requestTimeoutMs));
         scanHeader();
     }
 
@@ -209,7 +274,7 @@ private:
             return failed (http::error::header_limit);
 
         const auto room = std::min<size_t> (65536, buffer.max_size() - buffer.size());
-        stream.async_read_some (buffer.prepare (room), [self = shared_from_this()] (beast::error_code ec, size_t n)
+        stream.async_read_some (buffer.prepare (room), [self = this->shared_from_this()] (beast::error_code ec, size_t n)
         {
             if (ec)
                 return self->failed (ec);
@@ -224,8 +289,8 @@ private:
         parser->header_limit (static_cast<std::uint32_t> (impl.settings.maxRequestBytes));
         parser->body_limit (impl.settings.maxRequestBytes);
         // The request time-out covers the wait for a complete header, idle time included.
-        stream.expires_after (std::chrono::milliseconds (impl.settings.requestTimeoutMs));
-        http::async_read_header (stream, buffer, *parser, [self = shared_from_this()] (beast::error_code ec, size_t headerBytes)
+        lowest().expires_after (std::chrono::milliseconds (impl.settings.requestTimeoutMs));
+        http::async_read_header (stream, buffer, *parser, [self = this->shared_from_this()] (beast::error_code ec, size_t headerBytes)
         {
             self->onHeader (ec, headerBytes);
         });
@@ -249,8 +314,8 @@ private:
         if (const auto length = parser->content_length(); length.has_value() && *length > bodyLimit)
             return failed (http::error::body_limit);
         parser->body_limit (bodyLimit);
-        stream.expires_after (std::chrono::milliseconds (impl.settings.contentTimeoutMs));
-        http::async_read (stream, buffer, *parser, [self = shared_from_this()] (beast::error_code readError, size_t)
+        lowest().expires_after (std::chrono::milliseconds (impl.settings.contentTimeoutMs));
+        http::async_read (stream, buffer, *parser, [self = this->shared_from_this()] (beast::error_code readError, size_t)
         {
             self->onRequest (readError);
         });
@@ -295,9 +360,9 @@ private:
 
     void write (std::shared_ptr<HttpResponse> response)
     {
-        stream.expires_after (std::chrono::milliseconds (impl.settings.contentTimeoutMs));
+        lowest().expires_after (std::chrono::milliseconds (impl.settings.contentTimeoutMs));
         net::async_write (stream, net::buffer (response->getBytes()),
-                          [self = shared_from_this(), response] (beast::error_code ec, size_t)
+                          [self = this->shared_from_this(), response] (beast::error_code ec, size_t)
         {
             if (ec)
                 return self->finishWithLinger();
@@ -341,8 +406,8 @@ private:
 
         bodyPosition += static_cast<juce::int64> (wanted);
         bodyLeft -= static_cast<juce::int64> (wanted);
-        stream.expires_after (std::chrono::milliseconds (impl.settings.contentTimeoutMs));
-        net::async_write (stream, net::buffer (bodyPiece), [self = shared_from_this()] (beast::error_code ec, size_t)
+        lowest().expires_after (std::chrono::milliseconds (impl.settings.contentTimeoutMs));
+        net::async_write (stream, net::buffer (bodyPiece), [self = this->shared_from_this()] (beast::error_code ec, size_t)
         {
             if (ec)
                 return self->abort();
@@ -363,7 +428,7 @@ private:
         limits.maxMessageBytes = impl.settings.maxMessageBytes;
         limits.sendQueueLimit = impl.settings.sendQueueLimit;
         limits.incompleteFrameTimeoutMs = impl.settings.requestTimeoutMs;
-        auto session = std::make_shared<WebSocketSession> (std::move (stream), remoteId, impl, limits);
+        auto session = std::make_shared<BasicWebSocketSession<Stream>> (std::move (stream), remoteId, impl, limits);
         session->holdWhileOpen (std::move (place));
         impl.addWebSocket (session);
         session->accept (parser->release());
@@ -392,14 +457,14 @@ private:
     void finishWithLinger()
     {
         beast::error_code ignored;
-        stream.socket().shutdown (tcp::socket::shutdown_send, ignored);
+        lowest().socket().shutdown (tcp::socket::shutdown_send, ignored);
         drain();
     }
 
     void drain()
     {
-        stream.expires_after (std::chrono::milliseconds (impl.settings.requestTimeoutMs));
-        stream.async_read_some (net::buffer (drainBuffer), [self = shared_from_this()] (beast::error_code ec, size_t)
+        lowest().expires_after (std::chrono::milliseconds (impl.settings.requestTimeoutMs));
+        stream.async_read_some (net::buffer (drainBuffer), [self = this->shared_from_this()] (beast::error_code ec, size_t)
         {
             if (ec)
                 return self->abort();
@@ -407,7 +472,9 @@ private:
         });
     }
 
-    beast::tcp_stream stream;
+    beast::tcp_stream& lowest() { return beast::get_lowest_layer (stream); }
+
+    Stream stream;
     HttpWebSocketService::Impl& impl;
     beast::flat_buffer buffer;
     std::optional<http::request_parser<http::string_body>> parser;
@@ -461,9 +528,20 @@ void HttpWebSocketService::Impl::accept()
             place = std::shared_ptr<void> (this, [] (void*) { ConnectionBudget::giveBackRefusal(); });
         }
 
-        auto session = std::make_shared<HttpSession> (std::move (socket), *this, std::move (place), hasPlace);
-        addHttpSession (session);
-        session->start();
+        if (tlsContext != nullptr)
+        {
+            auto session = std::make_shared<HttpSession<TlsStream>> (TlsStream (beast::tcp_stream (std::move (socket)), *tlsContext),
+                                                                     *this, std::move (place), hasPlace);
+            addHttpSession (session);
+            session->start();
+        }
+        else
+        {
+            auto session = std::make_shared<HttpSession<beast::tcp_stream>> (beast::tcp_stream (std::move (socket)),
+                                                                             *this, std::move (place), hasPlace);
+            addHttpSession (session);
+            session->start();
+        }
         accept();
     });
 }
@@ -481,7 +559,7 @@ std::shared_ptr<void> HttpWebSocketService::Impl::takeConnectionPlace()
     });
 }
 
-void HttpWebSocketService::Impl::addHttpSession (const std::shared_ptr<HttpSession>& session)
+void HttpWebSocketService::Impl::addHttpSession (const std::shared_ptr<HttpSessionBase>& session)
 {
     httpSessions.erase (std::remove_if (httpSessions.begin(), httpSessions.end(),
                                         [] (const auto& s) { return s.expired(); }),
@@ -543,6 +621,33 @@ int HttpWebSocketService::listen()
     };
 
     beast::error_code ec;
+    const auto& settings = impl->settings;
+    if (settings.certificateFile.isNotEmpty())
+    {
+        namespace ssl = net::ssl;
+        auto context = std::make_unique<ssl::context> (ssl::context::tlsv12_server);
+        context->set_options (ssl::context::default_workarounds | ssl::context::no_sslv2 | ssl::context::no_sslv3
+                                  | ssl::context::no_tlsv1 | ssl::context::no_tlsv1_1 | ssl::context::no_tlsv1_3
+                                  | ssl::context::no_compression | ssl::context::single_dh_use);
+        SSL_CTX_set_min_proto_version (context->native_handle(), TLS1_2_VERSION);
+        SSL_CTX_set_max_proto_version (context->native_handle(), TLS1_2_VERSION);
+        context->use_certificate_chain_file (settings.certificateFile.toStdString(), ec);
+        if (ec)
+            fail ("certificate", ec);
+        context->use_private_key_file (settings.privateKeyFile.toStdString(), ssl::context::pem, ec);
+        if (ec)
+            fail ("private key", ec);
+        if (settings.verifyFile.isNotEmpty())
+        {
+            context->load_verify_file (settings.verifyFile.toStdString(), ec);
+            if (ec)
+                fail ("verify file", ec);
+            // Asked for in the first handshake only, not again when a connection renegotiates.
+            context->set_verify_mode (ssl::verify_peer | ssl::verify_fail_if_no_peer_cert | ssl::verify_client_once);
+        }
+        impl->tlsContext = std::move (context);
+    }
+
     net::ip::address address = net::ip::address_v4::any();
     if (impl->settings.bindAddress.isNotEmpty())
     {

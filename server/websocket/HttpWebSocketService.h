@@ -31,6 +31,13 @@ public:
         size_t maxMessageBytes = 1000000;  // larger incoming messages close the connection with 1009
         size_t sendQueueLimit = 8 * 1024 * 1024; // queued outgoing bytes past which a connection is dropped
         int maxConnections = 2000;         // open HTTP and WebSocket connections; more get a 503
+
+        // With a certificate file every connection speaks TLS 1.2 (no other version, no
+        // compression) before its first request; without one, plain TCP.
+        juce::String certificateFile;      // the certificate chain, PEM
+        juce::String privateKeyFile;       // its private key, PEM
+        juce::String verifyFile;           // authorities that client certificates must verify
+                                           // against; empty means none is asked for
     };
 
     /** Receives requests and connection events on the service thread. */
@@ -53,7 +60,8 @@ public:
     HttpWebSocketService (const Settings& settings, Handler& handler);
     ~HttpWebSocketService();
 
-    /** Opens, binds and listens; throws std::runtime_error naming the failed step. Returns the bound port. */
+    /** Loads the TLS files, then opens, binds and listens; throws std::runtime_error naming
+        the failed step. Returns the bound port. */
     int listen();
 
     /** Serves on the calling thread until shutdown() has finished. */

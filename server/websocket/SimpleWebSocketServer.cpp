@@ -5,12 +5,7 @@
 
 namespace
 {
-const juce::StringArray servedMethods { "GET", "POST", "PUT", "DELETE", "PATCH" };
-
 const char* const notFoundAnswer = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
-const char* const methodNotAllowedAnswer = "HTTP/1.1 405 Method Not Allowed\r\n"
-                                           "Allow: GET, POST, PUT, DELETE, PATCH\r\n"
-                                           "Content-Length: 0\r\n\r\n";
 
 void writeAnswer (HttpResponse& response, const char* answer)
 {
@@ -135,6 +130,7 @@ void SimpleWebSocketServer::runServer()
         settings.port = getPort();
         settings.reuseAddress = getReuseAddress();
         settings.maxConnections = maxConnections;
+        configureService (settings);
         {
             const juce::ScopedLock sl (serverLock);
             if (threadShouldExit())
@@ -240,20 +236,43 @@ void SimpleWebSocketServer::sendBinaryTo (const juce::MemoryBlock& data, const j
     sendTo (clientId, std::make_shared<const std::string> (static_cast<const char*> (data.getData()), data.getSize()), true);
 }
 
-void SimpleWebSocketServer::sendToAll (std::shared_ptr<const std::string> payload, bool binary, const juce::StringArray& idsToLeaveOut)
+void SimpleWebSocketServer::broadcastReplaceableText (const juce::String& message, int replaceKey, juce::StringArray idsToLeaveOut)
+{
+    sendToAll (std::make_shared<const std::string> (message.toStdString()), false, idsToLeaveOut, replaceKey);
+}
+
+void SimpleWebSocketServer::sendReplaceableTextTo (const juce::String& message, int replaceKey, const juce::String& clientId)
+{
+    sendTo (clientId, std::make_shared<const std::string> (message.toStdString()), false, replaceKey);
+}
+
+std::vector<int> SimpleWebSocketServer::getWaitingKeys (const juce::String& clientId)
+{
+    std::shared_ptr<WebSocketConnection> connection;
+    {
+        const juce::ScopedLock cl (clientsLock);
+        if (clients.contains (clientId))
+            connection = clients[clientId];
+    }
+    return connection != nullptr ? connection->getWaitingKeys() : std::vector<int>();
+}
+
+void SimpleWebSocketServer::sendToAll (std::shared_ptr<const std::string> payload, bool binary, const juce::StringArray& idsToLeaveOut,
+                                       int replaceKey)
 {
     // One payload for all: every connection queues a reference to it.
     const juce::ScopedLock cl (clientsLock);
+    const bool leaveNoneOut = idsToLeaveOut.isEmpty();
     for (juce::HashMap<juce::String, std::shared_ptr<WebSocketConnection>>::Iterator i (clients); i.next();)
-        if (! idsToLeaveOut.contains (i.getKey()))
-            i.getValue()->send (payload, binary);
+        if (leaveNoneOut || ! idsToLeaveOut.contains (i.getKey()))
+            i.getValue()->send (payload, binary, replaceKey);
 }
 
-void SimpleWebSocketServer::sendTo (const juce::String& clientId, std::shared_ptr<const std::string> payload, bool binary)
+void SimpleWebSocketServer::sendTo (const juce::String& clientId, std::shared_ptr<const std::string> payload, bool binary, int replaceKey)
 {
     const juce::ScopedLock cl (clientsLock);
     if (clients.contains (clientId))
-        clients[clientId]->send (std::move (payload), binary);
+        clients[clientId]->send (std::move (payload), binary, replaceKey);
 }
 
 void SimpleWebSocketServer::closeClient (const juce::String& clientId, int status, const juce::String& reason)
@@ -268,6 +287,13 @@ int SimpleWebSocketServer::getNumClients()
     const juce::ScopedLock cl (clientsLock);
     return clients.size();
 }
+
+juce::StringArray SimpleWebSocketServer::getServedMethods() const
+{
+    return { "GET", "POST", "PUT", "DELETE", "PATCH" };
+}
+
+void SimpleWebSocketServer::configureService (HttpWebSocketService::Settings&) {}
 
 //==============================================================================
 bool SimpleWebSocketServer::isWebSocketPath (const juce::String& path)
@@ -329,8 +355,14 @@ bool SimpleWebSocketServer::forget (const std::shared_ptr<WebSocketConnection>& 
 //==============================================================================
 void SimpleWebSocketServer::onHttpRequest (std::shared_ptr<HttpResponse> response, std::shared_ptr<const HttpRequest> request)
 {
-    if (! servedMethods.contains (request->method))
-        return writeAnswer (*response, methodNotAllowedAnswer);
+    const auto methods = getServedMethods();
+    if (! methods.contains (request->method))
+    {
+        // Never silence: a request without an answer looks like a network fault to the client.
+        response->write ("HTTP/1.1 405 Method Not Allowed\r\nAllow: " + methods.joinIntoString (", ")
+                         + "\r\nContent-Length: 0\r\n\r\n");
+        return;
+    }
 
     for (auto* handler : getRequestHandlers())
         if (handler->handleRequest (response, request))

@@ -32,6 +32,12 @@ public:
     void stop() override;
     void closeClient (const juce::String& clientId, int status, const juce::String& reason) override;
     int getNumClients() override;
+    void broadcastReplaceableText (const juce::String& message, int replaceKey, juce::StringArray idsToLeaveOut) override;
+    void sendReplaceableTextTo (const juce::String& message, int replaceKey, const juce::String& clientId) override;
+
+    /** The replace keys of the messages waiting unsent for a client, oldest first (see
+        WebSocketConnection::getWaitingKeys); empty for an unknown client. */
+    std::vector<int> getWaitingKeys (const juce::String& clientId);
 
     /** The MIME type for a file extension with its dot (".html"), compared exactly; empty when unknown. */
     static juce::String getMimeType (const juce::String& extension);
@@ -47,6 +53,11 @@ public:
 
 protected:
     void runServer() override;
+
+    /** The methods answered from the files; any other gets 405 with these in "Allow". */
+    virtual juce::StringArray getServedMethods() const;
+    /** Adjusts the service's settings at each start, on the server thread. */
+    virtual void configureService (HttpWebSocketService::Settings& settings);
 
     // The server thread's handlers.
     void onHttpRequest (std::shared_ptr<HttpResponse> response, std::shared_ptr<const HttpRequest> request) override;
@@ -66,8 +77,10 @@ private:
     static juce::File resolveRequestPath (const juce::File& root, const juce::String& path);
     static bool isInside (const juce::File& root, const juce::File& file);
 
-    void sendToAll (std::shared_ptr<const std::string> payload, bool binary, const juce::StringArray& idsToLeaveOut);
-    void sendTo (const juce::String& clientId, std::shared_ptr<const std::string> payload, bool binary);
+    void sendToAll (std::shared_ptr<const std::string> payload, bool binary, const juce::StringArray& idsToLeaveOut,
+                    int replaceKey = WebSocketConnection::noReplaceKey);
+    void sendTo (const juce::String& clientId, std::shared_ptr<const std::string> payload, bool binary,
+                 int replaceKey = WebSocketConnection::noReplaceKey);
     /** Removes the connection's entry unless a newer connection with the same id has
         replaced it. Returns whether listeners should hear of the connection's end. */
     bool forget (const std::shared_ptr<WebSocketConnection>& connection);

@@ -28,6 +28,8 @@ void SimpleWebSocketServerBase::broadcastTextExcept (const juce::String&, juce::
 void SimpleWebSocketServerBase::stop() {}
 void SimpleWebSocketServerBase::closeClient (const juce::String&, int, const juce::String&) {}
 int SimpleWebSocketServerBase::getNumClients() { return 0; }
+void SimpleWebSocketServerBase::broadcastReplaceableText (const juce::String&, int, juce::StringArray) {}
+void SimpleWebSocketServerBase::sendReplaceableTextTo (const juce::String&, int, const juce::String&) {}
 void SimpleWebSocketServerBase::runServer() {}
 
 void SimpleWebSocketServerBase::start (int newPort, const juce::String& newEndpointPath, const juce::String& newBindAddress)

@@ -2,6 +2,7 @@
 
 #include "server/websocket/HttpRequest.h"
 #include "server/websocket/HttpResponse.h"
+#include "server/websocket/WebSocketConnection.h"
 #include <juce_core/juce_core.h>
 #include <atomic>
 #include <functional>
@@ -53,6 +54,14 @@ public:
     virtual void stop();
     virtual void closeClient (const juce::String& clientId, int status, const juce::String& reason);
     virtual int getNumClients();
+
+    /** As broadcastTextExcept, for a message that stands for a state rather than an event:
+        a client whose queue still holds an unsent message with the same replace key (an
+        integer other than WebSocketConnection::noReplaceKey, chosen by the caller) gets the
+        new one in the old one's place instead of both. */
+    virtual void broadcastReplaceableText (const juce::String& message, int replaceKey, juce::StringArray idsToLeaveOut);
+    /** As sendTextTo, replacing an unsent message with the same key (see above). */
+    virtual void sendReplaceableTextTo (const juce::String& message, int replaceKey, const juce::String& clientId);
 
     /** Starts serving on the port (its low 16 bits) and address ("" means every local IPv4
         address), with the WebSocket endpoint at the path ("" means "/"). Returns at once; the

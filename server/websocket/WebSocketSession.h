@@ -1,25 +1,14 @@
 #pragma once
 
-// Internal to the network side: only HttpWebSocketService.cpp and WebSocketSession.cpp include it.
-#include "server/websocket/FrameWatch.h"
+// Internal to the network side: only the service and the sessions include it.
 #include "server/websocket/WebSocketConnection.h"
-#include <boost/asio/steady_timer.hpp>
-#include <boost/beast/core.hpp>
-#include <boost/beast/http.hpp>
-#include <boost/beast/websocket.hpp>
-#include <deque>
-#include <mutex>
+#include <memory>
 
-/** One WebSocket connection on the service's I/O context. Reads run on the service thread;
-    sends may come from any thread and are queued under the session's own lock, then written
-    one at a time on the service thread. */
-class WebSocketSession : public WebSocketConnection,
-                         public std::enable_shared_from_this<WebSocketSession>
+/** One WebSocket connection as the service that accepted it sees it, whatever the stream
+    below (plain TCP or TLS): see BasicWebSocketSession. */
+class WebSocketSession : public WebSocketConnection
 {
 public:
-    using Stream = boost::beast::websocket::stream<FrameWatch<boost::beast::tcp_stream>>;
-    using Request = boost::beast::http::request<boost::beast::http::string_body>;
-
     /** Told of the session's events on the service thread. */
     class Owner
     {
@@ -31,6 +20,8 @@ public:
         virtual void sessionFailed (const std::shared_ptr<WebSocketSession>&, const juce::String& message) = 0;
         /** The last call for a session: it has finished, opened or not. */
         virtual void sessionEnded (WebSocketSession*) = 0;
+        /** From any thread: have writeQueued() called on the service thread soon. */
+        virtual void scheduleWrite (std::shared_ptr<WebSocketSession> session) = 0;
     };
 
     struct Limits
@@ -41,62 +32,13 @@ public:
         int incompleteFrameTimeoutMs = 1000; // a client stuck inside a frame this long is dropped
     };
 
-    WebSocketSession (boost::beast::tcp_stream&& stream, const juce::String& id, Owner& owner, const Limits& limits);
-
     /** Keeps something alive for as long as the connection is open (the server's count of
         connections, for one); let go when the session ends. */
-    void holdWhileOpen (std::shared_ptr<void> token) { heldWhileOpen = std::move (token); }
-
-    /** Answers the opening handshake of the upgrade request (service thread). */
-    void accept (Request request);
+    virtual void holdWhileOpen (std::shared_ptr<void> token) = 0;
 
     /** Sends the close frame, or drops a connection whose handshake has not finished (service thread). */
-    void closeForShutdown (int status, const juce::String& reason);
+    virtual void closeForShutdown (int status, const juce::String& reason) = 0;
 
-    const juce::String& getId() const noexcept override { return id; }
-    void send (std::shared_ptr<const std::string> payload, bool binary) override;
-    void close (int status, const juce::String& reason) override;
-
-private:
-    struct Outgoing
-    {
-        std::shared_ptr<const std::string> payload;
-        bool binary = false;
-        bool isClose = false;
-        boost::beast::websocket::close_reason closeReason;
-    };
-
-    void onAccepted (boost::beast::error_code ec);
-    void readNext();
-    void onRead (boost::beast::error_code ec);
-    void finish (boost::beast::error_code ec);
-    void queue (Outgoing item, size_t numBytes);
-    void writeNext();
-    void onWritten (boost::beast::error_code ec);
-    void onCloseDone (boost::beast::error_code ec);
-    void abort();
-    void watchFrame();
-    void onFrameDeadline (boost::beast::error_code ec);
-
-    Stream ws;
-    boost::asio::any_io_executor executor;
-    const juce::String id;
-    Owner& owner;
-    const Limits limits;
-    Request upgradeRequest;
-    boost::beast::flat_buffer readBuffer;
-    boost::asio::steady_timer frameDeadline;
-    bool frameDeadlineArmed = false; // service thread only
-    std::shared_ptr<void> heldWhileOpen;
-    bool opened = false;         // service thread only
-    bool closeStarted = false;   // service thread only: our close frame is under way
-    bool ended = false;          // service thread only: the owner has heard the end
-
-    std::mutex queueLock;
-    std::deque<Outgoing> outgoing;
-    size_t queuedBytes = 0;
-    bool writing = false;      // a write is posted or under way
-    bool closeQueued = false;  // nothing may follow a close frame
-    bool finished = false;     // failed, dropped or ended: sends are ignored
-    juce::String failure;      // why the session dropped itself, reported instead of the socket's error
+    /** Writes what is queued (service thread; see Owner::scheduleWrite). */
+    virtual void writeQueued() = 0;
 };

@@ -10,7 +10,7 @@ public:
     explicit FakeConnection (const juce::String& clientId) : id (clientId) {}
 
     const juce::String& getId() const noexcept override { return id; }
-    void send (std::shared_ptr<const std::string> payload, bool) override { sent.push_back (std::move (payload)); }
+    void send (std::shared_ptr<const std::string> payload, bool, int) override { sent.push_back (std::move (payload)); }
     void close (int status, const juce::String&) override { closes.push_back (status); }
 
     const juce::String id;
