@@ -14,9 +14,9 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 source "$(dirname "$0")/lib/instance.sh"
+source "$(dirname "$0")/lib/windows.sh"
 source "$(dirname "$0")/lib/seed.sh"
 
-window_ids() { xdotool search --name " - Vantrel\$" 2>/dev/null || true; }
 [ -z "$(window_ids)" ] || fail "a Vantrel window is already open on this display"
 fail_if_another_instance_runs
 
@@ -24,10 +24,6 @@ out="$home/start.log"
 HOME="$home" "$app" >"$out" 2>&1 &
 pid=$!
 
-wait_for_windows() {
-    for _ in $(seq 300); do [ "$(window_ids | wc -l)" -eq "$1" ] && return 0; sleep 0.1; done
-    fail "expected $1 window(s), have: $(window_ids | tr '\n' ' ')$(exit_note "$pid")"
-}
 title_of() { xprop -id "$1" WM_NAME | sed 's/^[^"]*"\(.*\)"$/\1/'; }
 
 wait_for_windows 2

@@ -14,14 +14,9 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 source "$(dirname "$0")/lib/instance.sh"
+source "$(dirname "$0")/lib/windows.sh"
 
-window_ids() { xdotool search --name " - Vantrel\$" 2>/dev/null || true; }
-wait_for_windows() {
-    for _ in $(seq 300); do [ "$(window_ids | wc -l)" -eq "$1" ] && return 0; sleep 0.1; done
-    fail "expected $1 window(s), have: $(window_ids | tr '\n' ' ')$(exit_note "$pid")"
-}
 title_of() { xprop -id "$1" WM_NAME | sed 's/^[^"]*"\(.*\)"$/\1/'; }
-width_of() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p'; }
 pixel() { convert "$1" -crop "1x1+$2+$3" +repage -format '%[hex:p{0,0}]' info: | cut -c1-6; }
 # The top-level windows of the display from the bottom of the stack to the top.
 stacking() {

@@ -24,6 +24,7 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 source "$(dirname "$0")/lib/instance.sh"
+source "$(dirname "$0")/lib/windows.sh"
 
 # A document whose cue has a colour no category has: building the model links it to a new
 # category, a change that is written a second later, onto a disk that is full by then.
@@ -64,7 +65,6 @@ for _ in $(seq 100); do grep -q ready "$home/atoms" 2>/dev/null && break; sleep 
 
 request_close() { python3 "$(dirname "$0")/lib/wm-close.py" "$1"; }
 
-window_ids() { xdotool search --name " - Vantrel\$" 2>/dev/null || true; }
 # The dialog: an 800 x 450 window of the application's.
 dialog_shown() {
     local id

@@ -16,16 +16,11 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 source "$(dirname "$0")/lib/instance.sh"
+source "$(dirname "$0")/lib/windows.sh"
 source "$(dirname "$0")/lib/seed.sh"
 # A document with a cue list: the main window opens alone.
 seed_document_with_list "$home" "Gala"
 
-window_ids() { xdotool search --name " - Vantrel\$" 2>/dev/null || true; }
-wait_for_windows() {
-    for _ in $(seq 300); do [ "$(window_ids | wc -l)" -eq "$1" ] && return 0; sleep 0.1; done
-    fail "expected $1 window(s), have: $(window_ids | tr '\n' ' ')$(exit_note "$pid")"
-}
-width_of() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p'; }
 # Colour of one pixel as RRGGBB; brightest grey level (0..1) in an area.
 pixel() { convert "$1" -crop "1x1+$2+$3" +repage -format '%[hex:p{0,0}]' info: | cut -c1-6; }
 brightest() { convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:maxima]' info:; }

@@ -16,13 +16,8 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 source "$(dirname "$0")/lib/instance.sh"
+source "$(dirname "$0")/lib/windows.sh"
 
-window_ids() { xdotool search --name " - Vantrel\$" 2>/dev/null || true; }
-width_of() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p'; }
-wait_for_windows() {
-    for _ in $(seq 300); do [ "$(window_ids | wc -l)" -eq "$1" ] && return 0; sleep 0.1; done
-    fail "expected $1 window(s), have: $(window_ids | tr '\n' ' ')$(exit_note "$pid")"
-}
 # Another program on port 3030 would move the new server to the next port.
 python3 -c 'import socket; s = socket.socket(); s.bind(("0.0.0.0", 3030)); s.close()' \
     || fail "port 3030 is taken on this machine"
