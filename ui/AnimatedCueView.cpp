@@ -57,16 +57,19 @@ void AnimatedCueView::timeChanged (const TimeInfo& info, bool force)
 void AnimatedCueView::timerCallback()
 {
     const auto now = juce::Time::getMillisecondCounter();
-    animationProgress += (double) (now - lastTick) / 1000.0 * 5.0;
-
-    const double p = animationProgress;
-    const double eased = p < 0.5 ? 2.0 * p * p : (p < 1.0 ? 4.0 * p - 2.0 * p * p - 1.0 : 1.0);
-    const int y = (int) (scrollStart + (scrollTarget - scrollStart) * eased);
-    viewport.setViewPosition (0, y);
-
+    showScrollAt (animationProgress + (double) (now - lastTick) / 1000.0 * 5.0);
     lastTick = now;
     if (animationProgress >= 1.0)
         stopTimer();
+}
+
+void AnimatedCueView::showScrollAt (double progress)
+{
+    animationProgress = progress;
+    const double p = progress;
+    const double eased = p < 0.5 ? 2.0 * p * p : (p < 1.0 ? 4.0 * p - 2.0 * p * p - 1.0 : 1.0);
+    const int y = (int) (scrollStart + (scrollTarget - scrollStart) * eased);
+    viewport.setViewPosition (0, y);
 }
 
 void AnimatedCueView::updateVisibleRows (const TimeInfo& info)
