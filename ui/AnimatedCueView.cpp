@@ -82,6 +82,7 @@ void AnimatedCueView::updateVisibleRows (const TimeInfo& info)
     // Rows sit at i * h, so the walk can begin at the first row of the band instead of the top
     // of a long list.
     const int first = juce::jlimit (0, rows.size(), h > 0 ? bandStart / h : 0);
+    int end = first;
     for (int i = first; i < rows.size(); ++i)
     {
         auto* row = rows.getUnchecked (i);
@@ -89,9 +90,13 @@ void AnimatedCueView::updateVisibleRows (const TimeInfo& info)
         if (top > bandStart && top < bandEnd)
             if (auto* component = row->getCueComponent())
                 component->update (info, span);
+        end = i + 1;
         if (row->getBottom() > bandEnd)
             break;
     }
+
+    // The rows around the view keep their pictures: scrolling copies them.
+    keepRowsBuffered ({ juce::jmax (0, first - 1), end + 1 });
 }
 
 void AnimatedCueView::paint (juce::Graphics&)
