@@ -1,7 +1,9 @@
 // The show screen drawn at fixed times must look as it did when the references were made:
 // whatever is cached or repainted in parts, the picture stays the same. The references live
 // in tests/data/main-view; VANTREL_WRITE_REFERENCES=1 writes them anew from the code as it is
-// (only ever from code whose pictures are known to be right).
+// (only ever from code whose pictures are known to be right). On screen, where only what
+// changed is drawn again, the window must show what a full drawing shows: the test keeps a
+// screen of its own that, like the window's, is drawn only where a repaint asked for it.
 
 #include "AudioFiles.h"
 #include "CueViewFixture.h"
@@ -164,5 +166,149 @@ TEST_P (MainCueViewImages, LookAsBeforeAtFixedTimes)
     waitForScrollEnd();
     check ("scrolled");
 }
+
+namespace
+{
+/** Sits on the window's top component and hears every repaint that reaches the window; the
+    test's own screen image is drawn only where one did, as the window's is. */
+struct RepaintRecorder : juce::CachedComponentImage
+{
+    explicit RepaintRecorder (juce::Component& c) : owner (c) {}
+
+    void paint (juce::Graphics& g) override { owner.paintEntireComponent (g, true); }
+    bool invalidateAll() override
+    {
+        pending = owner.getLocalBounds();
+        return true;
+    }
+    bool invalidate (const juce::Rectangle<int>& area) override
+    {
+        pending.add (area);
+        return true;
+    }
+    void releaseResources() override {}
+
+    /** Draws what was asked for since the last call into the screen image. */
+    const juce::Image& updateScreen()
+    {
+        if (screen.getBounds() != owner.getLocalBounds())
+        {
+            screen = juce::Image (juce::Image::RGB, owner.getWidth(), owner.getHeight(), true);
+            pending = owner.getLocalBounds();
+        }
+        // Painting may ask for more (rows that scrolled in refresh themselves): go round.
+        for (int round = 0; round < 4 && ! pending.isEmpty(); ++round)
+        {
+            const auto area = pending;
+            pending.clear();
+            juce::Graphics g (screen);
+            if (g.reduceClipRegion (area))
+                owner.paintEntireComponent (g, true);
+        }
+        return screen;
+    }
+
+    juce::Component& owner;
+    juce::RectangleList<int> pending;
+    juce::Image screen;
+};
+
+class MainCueViewOnScreen : public MainCueViewImages
+{
+protected:
+    RepaintRecorder* recorder = nullptr;
+
+    void putOnScreen()
+    {
+        view->addToDesktop (0);
+        view->setTopLeftPosition (0, 0);
+        view->setVisible (true);
+        ASSERT_TRUE (test::pumpUntil ([&] { return view->isShowing(); }));
+        recorder = new RepaintRecorder (*view);
+        view->setCachedComponentImage (recorder);
+    }
+
+    void expectScreenAsDrawn (const juce::String& when)
+    {
+        // What is due (the end of a scroll, posted updates) happens first, as on screen.
+        test::settle();
+        ASSERT_TRUE (test::pumpUntil ([&] { return ! view->getCueRows().isAnimating(); }));
+        const auto shown = recorder->updateScreen();
+        const auto drawn = drawnAfresh();
+
+        // Both come from the same code: anti-aliasing is no excuse here, every pixel counts.
+        const auto difference = test::compareImages (shown, drawn);
+        const bool same = difference.sameSize && difference.pixelsOff == 0;
+        if (! same)
+        {
+            test::writePng (shown, differingFile ("screen-" + when));
+            test::writePng (drawn, differingFile ("drawn-" + when));
+        }
+        EXPECT_TRUE (same) << when << ": " << difference.pixelsOff << " of " << difference.numPixels
+                           << " pixels off, worst channel by " << difference.worst << "; see "
+                           << differingFile ("screen-" + when).getFullPathName();
+    }
+
+    /** The view drawn from scratch: without the images its parts keep of themselves (they
+        start anew afterwards). */
+    juce::Image drawnAfresh()
+    {
+        std::vector<juce::Component*> buffered;
+        std::function<void (juce::Component&)> collect = [&] (juce::Component& c)
+        {
+            if (&c != view.get() && c.getCachedComponentImage() != nullptr)
+                buffered.push_back (&c);
+            for (auto* child : c.getChildren())
+                collect (*child);
+        };
+        collect (*view);
+
+        for (auto* c : buffered)
+            c->setBufferedToImage (false);
+        auto image = view->createComponentSnapshot (view->getLocalBounds(), true, 1.0f);
+        for (auto* c : buffered)
+            c->setBufferedToImage (true);
+        return image;
+    }
+
+    /** Time updates as the time manager would publish them, the screen drawn between them. */
+    void tick (int from, int to, int step)
+    {
+        for (int t = from; t <= to; t += step)
+        {
+            view->timeChanged (test::runningAt (t));
+            test::pumpFor (1);
+            recorder->updateScreen();
+        }
+    }
+};
+}
+
+TEST_P (MainCueViewOnScreen, ShowsWhatAFullDrawingShowsAfterEveryKindOfUpdate)
+{
+    buildShow();
+    ASSERT_FALSE (HasFatalFailure());
+
+    putOnScreen();
+    ASSERT_FALSE (HasFatalFailure());
+    expectScreenAsDrawn ("shown");
+
+    // Countdowns tick, the rainbow bar fills and shifts its colours, the cue passes and dims,
+    // the list scrolls on.
+    tick (36000, 39000, 40);
+    expectScreenAsDrawn ("filling");
+    tick (39000, 41000, 40);
+    expectScreenAsDrawn ("passed");
+
+    // A jump, then countdowns that shorten from -01:00:00 to -59:xx and relayout their rows.
+    tick (71000, 77000, 40);
+    expectScreenAsDrawn ("jumped");
+
+    // Stopped: the clock dims all over.
+    view->timeChanged ({ 77000, 25, false, false });
+    expectScreenAsDrawn ("stopped");
+}
+
+INSTANTIATE_TEST_SUITE_P (Widths, MainCueViewOnScreen, ::testing::Values (1600, 640));
 
 INSTANTIATE_TEST_SUITE_P (Widths, MainCueViewImages, ::testing::Values (1600, 640));
