@@ -65,6 +65,9 @@ void CueComponent::update (const TimeInfo& info, juce::Range<int> span)
 
     if (info.time == 0 && ! info.running)
     {
+        // The bar starts over; the labels keep what they show.
+        if (finished || std::not_equal_to<float>() (progress, 0.0f))
+            repaint();
         progress = 0.0f;
         finished = false;
         return;

@@ -145,6 +145,8 @@ void TimecodeDisplay::resized()
 {
     driverSelector.setBounds (0, 0, getWidth(), juce::jmin (getHeight(), 28));
     layoutText (text, driverSelector.getSelectedIndex() == 0);
+    // Also run after a switch of driver, which may change the layout without a new size.
+    repaint();
 
     const int n = glyphs.getNumGlyphs();
     if (n == 0)

@@ -307,6 +307,12 @@ TEST_P (MainCueViewOnScreen, ShowsWhatAFullDrawingShowsAfterEveryKindOfUpdate)
     // Stopped: the clock dims all over.
     view->timeChanged ({ 77000, 25, false, false });
     expectScreenAsDrawn ("stopped");
+
+    // Back to the state before any timecode: the bars start over; then running again.
+    view->timeChanged ({ 0, 25, false, false });
+    expectScreenAsDrawn ("reset");
+    tick (38000, 39000, 40);
+    expectScreenAsDrawn ("again");
 }
 
 INSTANTIATE_TEST_SUITE_P (Widths, MainCueViewOnScreen, ::testing::Values (1600, 640));
