@@ -119,12 +119,37 @@ struct Publications : TimeManager::Listener
     Publications (const JackClock& c, const PlayerInfo& i) : clock (c), info (i) {}
     void timeChanged (const TimeInfo& t) override
     {
+        at.push_back (juce::Time::getMillisecondCounterHiRes());
         if (t.running)
             lags.push_back ({ clock.millisNow (info) - t.time, t.fps });
     }
+
+    /** The intervals between publications, and when the longest ones ended. */
+    juce::String describeIntervals() const
+    {
+        std::vector<double> v;
+        for (size_t i = 1; i < at.size(); ++i)
+            v.push_back (at[i] - at[i - 1]);
+        if (v.empty())
+            return "none";
+        std::vector<size_t> longest (v.size());
+        for (size_t i = 0; i < v.size(); ++i)
+            longest[i] = i;
+        std::sort (longest.begin(), longest.end(), [&v] (size_t a, size_t b) { return v[a] > v[b]; });
+        juce::String whenLongest;
+        for (size_t i = 0; i < juce::jmin ((size_t) 3, longest.size()); ++i)
+            whenLongest << " " << juce::String (v[longest[i]], 1) << " ms at " << juce::String ((at[longest[i] + 1] - at[0]) / 1000.0, 2) << " s;";
+        std::sort (v.begin(), v.end());
+        char line[160];
+        std::snprintf (line, sizeof (line), "p50 %.1f ms, p99 %.1f ms, max %.1f ms; longest:", v[v.size() / 2],
+                       v[(size_t) (0.99 * (double) (v.size() - 1))], v.back());
+        return juce::String (line) + whenLongest;
+    }
+
     const JackClock& clock;
     const PlayerInfo& info;
     std::vector<Lag> lags;
+    std::vector<double> at;
 };
 
 /** The distribution of the lags at the player's rate. */
@@ -242,6 +267,7 @@ TEST (JackLagBenchmark, LtcToTheWire)
               << numCues << " rows, " << seconds << " s\n"
               << "  published (message thread): " << describe (publications.lags, info.fps) << "\n"
               << "  on the wire (browsers):     " << describe (all, info.fps) << "\n"
+              << "  publication intervals:      " << publications.describeIntervals() << "\n"
               << "  limit p99: 67 ms (a frame, a block and a tick)" << std::endl;
 
     EXPECT_FALSE (all.empty());
