@@ -82,21 +82,25 @@ void AnimatedCueView::updateVisibleRows (const TimeInfo& info)
     // Rows sit at i * h, so the walk can begin at the first row of the band instead of the top
     // of a long list.
     const int first = juce::jlimit (0, rows.size(), h > 0 ? bandStart / h : 0);
-    int end = first;
+    juce::Range<int> inBand;
     for (int i = first; i < rows.size(); ++i)
     {
         auto* row = rows.getUnchecked (i);
         const int top = row->getY();
         if (top > bandStart && top < bandEnd)
+        {
             if (auto* component = row->getCueComponent())
                 component->update (info, span);
-        end = i + 1;
+            inBand = inBand.isEmpty() ? juce::Range<int> (i, i + 1) : inBand.withEnd (i + 1);
+        }
         if (row->getBottom() > bandEnd)
             break;
     }
 
-    // The rows around the view keep their pictures: scrolling copies them.
-    keepRowsBuffered ({ juce::jmax (0, first - 1), end + 1 });
+    // The rows of the band keep their pictures, so scrolling copies them. Only these: rows
+    // further out do not repaint on every change (a new colour), so a picture of theirs could
+    // go stale.
+    keepRowsBuffered (inBand);
 }
 
 void AnimatedCueView::paint (juce::Graphics&)

@@ -308,7 +308,14 @@ TEST_P (MainCueViewOnScreen, ShowsWhatAFullDrawingShowsAfterEveryKindOfUpdate)
     view->timeChanged ({ 77000, 25, false, false });
     expectScreenAsDrawn ("stopped");
 
-    // Back to the state before any timecode: the bars start over; then running again.
+    // A category changes colour while most of its rows lie outside the view; they scroll in
+    // with the new colour.
+    controller.categoryManager->getCategories()[2]->setColor (juce::Colour (0xff22cc44));
+    test::settle();
+    tick (77000, 92000, 200);
+    expectScreenAsDrawn ("recoloured");
+
+    // Back to the state before any timecode: the bars start over.
     view->timeChanged ({ 0, 25, false, false });
     expectScreenAsDrawn ("reset");
     tick (38000, 39000, 40);
