@@ -57,16 +57,19 @@ void AnimatedCueView::timeChanged (const TimeInfo& info, bool force)
 void AnimatedCueView::timerCallback()
 {
     const auto now = juce::Time::getMillisecondCounter();
-    animationProgress += (double) (now - lastTick) / 1000.0 * 5.0;
-
-    const double p = animationProgress;
-    const double eased = p < 0.5 ? 2.0 * p * p : (p < 1.0 ? 4.0 * p - 2.0 * p * p - 1.0 : 1.0);
-    const int y = (int) (scrollStart + (scrollTarget - scrollStart) * eased);
-    viewport.setViewPosition (0, y);
-
+    showScrollAt (animationProgress + (double) (now - lastTick) / 1000.0 * 5.0);
     lastTick = now;
     if (animationProgress >= 1.0)
         stopTimer();
+}
+
+void AnimatedCueView::showScrollAt (double progress)
+{
+    animationProgress = progress;
+    const double p = progress;
+    const double eased = p < 0.5 ? 2.0 * p * p : (p < 1.0 ? 4.0 * p - 2.0 * p * p - 1.0 : 1.0);
+    const int y = (int) (scrollStart + (scrollTarget - scrollStart) * eased);
+    viewport.setViewPosition (0, y);
 }
 
 void AnimatedCueView::updateVisibleRows (const TimeInfo& info)
@@ -79,16 +82,25 @@ void AnimatedCueView::updateVisibleRows (const TimeInfo& info)
     // Rows sit at i * h, so the walk can begin at the first row of the band instead of the top
     // of a long list.
     const int first = juce::jlimit (0, rows.size(), h > 0 ? bandStart / h : 0);
+    juce::Range<int> inBand;
     for (int i = first; i < rows.size(); ++i)
     {
         auto* row = rows.getUnchecked (i);
         const int top = row->getY();
         if (top > bandStart && top < bandEnd)
+        {
             if (auto* component = row->getCueComponent())
                 component->update (info, span);
+            inBand = inBand.isEmpty() ? juce::Range<int> (i, i + 1) : inBand.withEnd (i + 1);
+        }
         if (row->getBottom() > bandEnd)
             break;
     }
+
+    // The rows of the band keep their pictures, so scrolling copies them. Only these: rows
+    // further out do not repaint on every change (a new colour), so a picture of theirs could
+    // go stale.
+    keepRowsBuffered (inBand);
 }
 
 void AnimatedCueView::paint (juce::Graphics&)

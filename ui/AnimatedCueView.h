@@ -18,6 +18,10 @@ public:
         otherwise refreshes the rows in view. */
     void timeChanged (const TimeInfo& info, bool force);
 
+    /** Places the list where the scroll under way stands at the given progress (0 start,
+        1 arrived); the timer calls it on every tick. */
+    void showScrollAt (double progress);
+
     int getCurrentIndex() const { return currentIndex; }
     bool isAnimating() const { return isTimerRunning(); }
     const MaskComponent* getMask() const { return mask.get(); }

@@ -76,11 +76,16 @@ void CueComponent::update (const TimeInfo& info, juce::Range<int> span)
 
     if (info.time == 0 && ! info.running)
     {
+        // The bar starts over; the labels keep what they show.
+        if (finished || std::not_equal_to<float>() (progress, 0.0f))
+            repaint();
         progress = 0.0f;
         finished = false;
         return;
     }
 
+    const float previousProgress = progress;
+    const bool wasFinished = finished;
     progress = c->getProgress (info.time, span);
     // getProgress ends at exactly 1 once the cue's span is over.
     finished = std::equal_to<float>() (progress, 1.0f);
@@ -92,13 +97,36 @@ void CueComponent::update (const TimeInfo& info, juce::Range<int> span)
     setAlphaIfDifferent (numberLabel, alpha);
     setAlphaIfDifferent (nameLabel, alpha);
 
+    // The labels repaint themselves when their text, alpha, visibility or place changes; the
+    // row itself only where its bar changed, so a ticking countdown leaves the rest alone.
     timeLabel.setText (text, juce::dontSendNotification);
     updateTimeVisibility();
 
-    if (sameLength)
-        repaint();
-    else
+    if (! sameLength)
         resized();
+
+    if (finished != wasFinished)
+        repaint();
+    else if (std::not_equal_to<float>() (progress, previousProgress))
+        repaint (getChangedProgressArea (previousProgress, progress));
+}
+
+juce::Rectangle<int> CueComponent::getChangedProgressArea (float from, float to) const
+{
+    const auto band = getLocalBounds().withTrimmedTop (5).withTrimmedBottom (5);
+    // Rows that draw their bar their own way redraw all of it.
+    if (isTimetable())
+        return band;
+
+    // The bar runs from the left edge to w * progress (at least 10 px); a rainbow bar shifts
+    // its colours along all of its length.
+    const auto end = [this] (float p) { return juce::jmax ((float) getWidth() * p, 10.0f); };
+    const float right = juce::jmax (end (from), end (to));
+    const float left = nameLabel.getText().containsIgnoreCase ("rainbow") ? 0.0f : juce::jmin (end (from), end (to));
+    // The rounded end reaches back by its corner size; anti-aliasing a pixel beyond.
+    const int x0 = juce::jmax (0, (int) std::floor (left) - 6);
+    const int x1 = (int) std::ceil (right) + 1;
+    return band.withLeft (x0).withRight (juce::jmin (band.getRight(), juce::jmax (x0, x1)));
 }
 
 juce::String CueComponent::getTimeText (const TimeInfo& info) const

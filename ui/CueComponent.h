@@ -49,6 +49,9 @@ public:
 
 protected:
     virtual void drawProgress (juce::Graphics& g, juce::Rectangle<float> area);
+    /** Where the bar's drawing can differ between the two progress values. A row that draws its
+        bar another way overrides this with the area its own bar changes in. */
+    virtual juce::Rectangle<int> getChangedProgressArea (float from, float to) const;
     /** Places the number at the left of r and takes its width off r. */
     virtual void layoutNumber (juce::Rectangle<int>& r);
     virtual juce::String getTimeText (const TimeInfo& info) const;

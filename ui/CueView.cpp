@@ -98,6 +98,17 @@ void CueView::rebuild (juce::Array<juce::Colour> hiddenColours)
     layoutRows();
 }
 
+void CueView::keepRowsBuffered (juce::Range<int> indices)
+{
+    indices = indices.getIntersectionWith ({ 0, rows.size() });
+    for (int i = bufferedRows.getStart(); i < juce::jmin (bufferedRows.getEnd(), rows.size()); ++i)
+        if (! indices.contains (i))
+            rows.getUnchecked (i)->setBufferedToImage (false);
+    for (int i = indices.getStart(); i < indices.getEnd(); ++i)
+        rows.getUnchecked (i)->setBufferedToImage (true);
+    bufferedRows = indices;
+}
+
 void CueView::resized()
 {
     layoutRows();

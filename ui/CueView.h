@@ -38,6 +38,13 @@ protected:
     /** Places the viewport, the container and the rows, keeping the scroll position. */
     void layoutRows();
 
+    /** Keeps the rows with these indices drawn into images of their own, so a repaint over
+        them (a scroll, a neighbour's change) copies them instead of drawing them again; a row
+        redraws into its image only what changed in it. Rows outside the range give their
+        images up, so a long list holds images only for the rows around the view. Works for
+        every kind of row, whatever its wrapper holds. */
+    void keepRowsBuffered (juce::Range<int> indices);
+
     juce::Viewport viewport;
     CueContainer container;
     std::shared_ptr<CueList> list;
@@ -47,6 +54,8 @@ protected:
     const int rowHeight;
 
 private:
+    juce::Range<int> bufferedRows;
+
     void rebuild (juce::Array<juce::Colour> hiddenColours);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CueView)

@@ -54,6 +54,9 @@ juce::Font TimecodeDisplay::getDigitFont() const
 
 void TimecodeDisplay::setTime (const TimeInfo& info)
 {
+    const auto previousGlyphs = glyphs;
+    const auto previousColour = findColour (juce::TextButton::textColourOnId);
+
     text = Timecode::fromMillis (info.time, info.fps).toString (4);
     layoutText (text, info.internalClock);
 
@@ -65,7 +68,32 @@ void TimecodeDisplay::setTime (const TimeInfo& info)
     if (info.fps != fpsSelector.getFps())
         fpsSelector.setFps (info.fps);
 
-    repaint();
+    // Most updates change a digit or two (on the computer's clock, none for a second): only
+    // those are drawn again. A new colour or layout changes everything, captions included.
+    if (colour != previousColour)
+        repaint();
+    else if (const auto changed = changedGlyphArea (previousGlyphs, glyphs); ! changed.isEmpty())
+        repaint (changed);
+}
+
+juce::Rectangle<int> TimecodeDisplay::changedGlyphArea (const juce::GlyphArrangement& before,
+                                                        const juce::GlyphArrangement& after) const
+{
+    if (before.getNumGlyphs() != after.getNumGlyphs())
+        return getLocalBounds();
+
+    juce::Rectangle<float> changed;
+    for (int i = 0; i < after.getNumGlyphs(); ++i)
+    {
+        const auto& a = *(before.begin() + i);
+        const auto& b = *(after.begin() + i);
+        if (a.getBounds() != b.getBounds() || std::not_equal_to<float>() (a.getBaselineY(), b.getBaselineY()))
+            return getLocalBounds();
+        if (a.getCharacter() != b.getCharacter())
+            changed = changed.isEmpty() ? b.getBounds() : changed.getUnion (b.getBounds());
+    }
+    // Anti-aliased edges may reach a little past a glyph's box.
+    return changed.isEmpty() ? juce::Rectangle<int>() : changed.getSmallestIntegerContainer().expanded (4);
 }
 
 void TimecodeDisplay::layoutText (const juce::String& timeText, bool clockMode)
@@ -117,6 +145,8 @@ void TimecodeDisplay::resized()
 {
     driverSelector.setBounds (0, 0, getWidth(), juce::jmin (getHeight(), 28));
     layoutText (text, driverSelector.getSelectedIndex() == 0);
+    // Also run after a switch of driver, which may change the layout without a new size.
+    repaint();
 
     const int n = glyphs.getNumGlyphs();
     if (n == 0)

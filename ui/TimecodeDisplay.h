@@ -40,6 +40,10 @@ private:
 
     juce::Font getDigitFont() const;
     void layoutText (const juce::String& timeText, bool clockMode);
+    /** Where two layouts of the same text length differ; all of the display when the glyphs
+        moved. */
+    juce::Rectangle<int> changedGlyphArea (const juce::GlyphArrangement& before,
+                                           const juce::GlyphArrangement& after) const;
 
     juce::GlyphArrangement glyphs;
     SvgButton activityIcon;

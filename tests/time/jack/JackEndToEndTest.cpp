@@ -2,62 +2,23 @@
 // client plays into a JACK server with the dummy backend. tests/e2e/jack_ltc.sh starts the
 // server and the player and runs this program; ctest does not run it on its own.
 
+#include "JackPlayer.h"
 #include "support/MessageLoop.h"
 #include "support/TempHome.h"
 #include "time/LTCReader.h"
 #include "time/TimeManager.h"
 
 #include <gtest/gtest.h>
-#include <jack/jack.h>
 
 #include <algorithm>
-#include <fstream>
 #include <iostream>
 #include <vector>
 
 namespace
 {
-/** The player's report: the JACK frame of its first sample, its rate and start time. */
-struct PlayerInfo
-{
-    jack_nframes_t firstFrame = 0;
-    int fps = 0;
-    double startMillis = 0.0;
-};
-
-bool readPlayerInfo (const juce::String& path, PlayerInfo& info)
-{
-    std::ifstream in (path.toStdString());
-    unsigned frame = 0;
-    if (! (in >> frame >> info.fps >> info.startMillis))
-        return false;
-    info.firstFrame = frame;
-    return true;
-}
-
-/** A port-less JACK client, only to read the server's frame clock, which the player's
-    report refers to. */
-struct JackClock
-{
-    JackClock() { client = jack_client_open ("vantrel-e2e-clock", JackNoStartServer, nullptr); }
-    ~JackClock()
-    {
-        if (client != nullptr)
-            jack_client_close (client);
-    }
-
-    /** Milliseconds of the time up to which the player has played: the end of the current
-        cycle's block. Counted in the server's cycles, so a late cycle (the dummy backend is not
-        real-time) does not count against the reader. */
-    double playerMillis (const PlayerInfo& info) const
-    {
-        const auto played = jack_last_frame_time (client) + jack_get_buffer_size (client);
-        const auto elapsed = (jack_nframes_t) (played - info.firstFrame);
-        return info.startMillis + elapsed * 1000.0 / jack_get_sample_rate (client);
-    }
-
-    jack_client_t* client = nullptr;
-};
+using test::JackClock;
+using test::PlayerInfo;
+using test::readPlayerInfo;
 
 /** How far behind the player a series of times ran. */
 struct Lags

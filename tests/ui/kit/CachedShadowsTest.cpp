@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <cfenv>
+#include <functional>
 
 namespace
 {
@@ -204,6 +205,86 @@ TEST (MaskComponent, AnInvisibleShadowLeavesOnlyTheCover)
     const auto shot = mask.createComponentSnapshot (mask.getLocalBounds(), true, 1.0f);
     EXPECT_EQ (alphaAt (shot, 50, 20), 255);
     EXPECT_EQ (alphaAt (shot, 50, 41), 0);
+}
+
+TEST (MaskComponent, AfterAChangeDrawsAsANewMaskWould)
+{
+    // A frame like the cue list's: the mask draws along its edges only, and keeps that drawing.
+    const auto frame = [] (float w, float h)
+    {
+        juce::Path p;
+        p.setUsingNonZeroWinding (false);
+        p.addRectangle (-10.0f, -10.0f, w + 20.0f, h + 20.0f);
+        p.addRectangle (0.0f, 6.0f, w, h - 12.0f);
+        return p;
+    };
+    const auto draw = [] (MaskComponent& m)
+    {
+        juce::Image image (juce::Image::ARGB, m.getWidth(), m.getHeight(), true);
+        juce::Graphics g (image);
+        g.fillAll (juce::Colours::darkred);
+        m.paintEntireComponent (g, true);
+        return image;
+    };
+    const auto sameImage = [] (const juce::Image& a, const juce::Image& b)
+    {
+        if (a.getBounds() != b.getBounds())
+            return false;
+        for (int y = 0; y < a.getHeight(); ++y)
+            for (int x = 0; x < a.getWidth(); ++x)
+                if (a.getPixelAt (x, y) != b.getPixelAt (x, y))
+                    return false;
+        return true;
+    };
+
+    struct State
+    {
+        int w, h;
+        float pathW, pathH;
+        juce::Colour shadowColour;
+        int radius, offsetY, spread;
+        juce::Colour cover;
+    };
+    const auto make = [&] (const State& st)
+    {
+        auto m = std::make_unique<MaskComponent> (frame (st.pathW, st.pathH));
+        m->setShadow (st.shadowColour, st.radius, { 0, st.offsetY }, st.spread);
+        m->setColour (juce::ResizableWindow::backgroundColourId, st.cover);
+        m->setSize (st.w, st.h);
+        return m;
+    };
+    const State start { 120, 100, 120.0f, 100.0f, juce::Colours::black, 24, 0, -5, juce::Colours::grey };
+    const struct
+    {
+        const char* change;
+        State after;
+    } cases[] = {
+        { "a new size", { 150, 90, 120.0f, 100.0f, juce::Colours::black, 24, 0, -5, juce::Colours::grey } },
+        { "a new path", { 120, 100, 110.0f, 90.0f, juce::Colours::black, 24, 0, -5, juce::Colours::grey } },
+        { "a new shadow", { 120, 100, 120.0f, 100.0f, juce::Colours::white, 8, 4, 2, juce::Colours::grey } },
+        { "a new colour", { 120, 100, 120.0f, 100.0f, juce::Colours::black, 24, 0, -5, juce::Colours::blue } },
+    };
+    for (const auto& c : cases)
+    {
+        auto mask = make (start);
+        (void) draw (*mask);
+        // Only what the case changes, so each change has to stand on its own.
+        const auto& a = c.after;
+        if (a.w != start.w || a.h != start.h)
+            mask->setSize (a.w, a.h);
+        if (std::not_equal_to<float>() (a.pathW, start.pathW) || std::not_equal_to<float>() (a.pathH, start.pathH))
+            mask->maskPath = frame (a.pathW, a.pathH);
+        if (a.shadowColour != start.shadowColour || a.radius != start.radius || a.offsetY != start.offsetY
+            || a.spread != start.spread)
+            mask->setShadow (a.shadowColour, a.radius, { 0, a.offsetY }, a.spread);
+        if (a.cover != start.cover)
+            mask->setColour (juce::ResizableWindow::backgroundColourId, a.cover);
+
+        const auto drawn = draw (*mask);
+        EXPECT_TRUE (sameImage (drawn, draw (*make (a)))) << c.change;
+        // The middle stays clear: what lies below shows through.
+        EXPECT_EQ (drawn.getPixelAt (a.w / 2, a.h / 2), juce::Colours::darkred) << c.change;
+    }
 }
 
 TEST (DropShadowLabel, DrawsTheTextOverItsShadowAndNoBackground)

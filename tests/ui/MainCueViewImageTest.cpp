@@ -1,0 +1,327 @@
+// The show screen drawn at fixed times must look as it did when the references were made:
+// whatever is cached or repainted in parts, the picture stays the same. The references live
+// in tests/data/main-view; VANTREL_WRITE_REFERENCES=1 writes them anew from the code as it is
+// (only ever from code whose pictures are known to be right). On screen, where only what
+// changed is drawn again, the window must show what a full drawing shows: the test keeps a
+// screen of its own that, like the window's, is drawn only where a repaint asked for it.
+
+#include "AudioFiles.h"
+#include "CueViewFixture.h"
+#include "ImageComparison.h"
+#include "app/VantrelController.h"
+#include "model/CategoryManager.h"
+#include "model/CueListManager.h"
+#include "ui/MainCueView.h"
+
+namespace
+{
+using test::CueSpec;
+
+bool writingReferences()
+{
+    return juce::SystemStats::getEnvironmentVariable ("VANTREL_WRITE_REFERENCES", {}).isNotEmpty();
+}
+
+juce::File referenceFile (const juce::String& name)
+{
+    return juce::File (VANTREL_TEST_DATA_DIR).getChildFile ("main-view").getChildFile (name + ".png");
+}
+
+juce::File differingFile (const juce::String& name)
+{
+    return juce::File (VANTREL_BINARY_DIR).getChildFile ("tests/image-diffs").getChildFile (name + ".png");
+}
+
+/** A sine whose loudness swells and falls, so the waveform has a shape to compare. */
+float swellingSine (int i)
+{
+    const float envelope = 0.15f + 0.8f * std::abs (std::sin ((float) i / 8000.0f * 0.7f));
+    return envelope * std::sin ((float) i * 0.3f);
+}
+
+class MainCueViewImages : public test::GuiFixture, public ::testing::WithParamInterface<int>
+{
+protected:
+    VantrelController controller;
+    std::unique_ptr<MainCueView> view;
+
+    ~MainCueViewImages() override
+    {
+        view.reset();
+        controller.timeManager->master.stop();
+    }
+
+    juce::uint32 categoryColour (int i)
+    {
+        return controller.categoryManager->getCategories()[(size_t) i]->getColor().getARGB();
+    }
+
+    std::shared_ptr<CueList> addList (const juce::String& name, const std::vector<CueSpec>& cues,
+                                      const juce::File& audio = {})
+    {
+        auto node = test::makeCueList (cues, 25)->getTree();
+        node.setProperty (IDs::name, name, nullptr);
+        if (audio != juce::File())
+            node.setProperty (IDs::audiofile, audio.getFullPathName(), nullptr);
+        controller.cueListManager->getState().appendChild (node, nullptr);
+        const auto uuid = node[IDs::uuid].toString();
+        std::shared_ptr<CueList> list;
+        EXPECT_TRUE (test::pumpUntil ([&] { return (list = controller.cueListManager->getCueList (uuid)) != nullptr; }));
+        return list;
+    }
+
+    /** A show of passed, next and future cues (one in a hidden colour, one rainbow) with
+        its audio, two more lists for the tabs, one colour hidden. */
+    void buildShow()
+    {
+        const auto audio = home.getHome().getChildFile ("show.wav");
+        juce::WavAudioFormat wav;
+        ASSERT_TRUE (test::writeAudio (wav, audio, 8000, 200 * 8000, swellingSine));
+
+        const auto audioColour = categoryColour (1), light = categoryColour (2), video = categoryColour (3),
+                   hidden = categoryColour (4);
+        std::vector<CueSpec> cues { { 1, "Intro", 10000, 2000, audioColour },
+                                    { 2, "Lights up", 20000, 2000, light },
+                                    { 3, "Haze", 25000, 2000, hidden },
+                                    { 4, "Band walk-on", 30000, 2000, video },
+                                    { 5, "Rainbow Finale", 40000, 2000, light } };
+        static const char* const names[] = { "Verse", "Chorus", "Solo", "Bridge", "Pyro", "Confetti" };
+        const juce::uint32 colours[] = { audioColour, light, video, hidden };
+        for (int i = 0; i < 25; ++i)
+            cues.push_back ({ 6 + i, names[i % 6], 45000.0 + 5000.0 * i, 2000, colours[i % 4] });
+
+        // 30 cues, 7 of them in the hidden colour: 23 rows.
+        auto show = addList ("Main Show", cues, audio);
+        addList ("Encore", { { 1, "Encore", 300000, 2000, light } });
+        addList ("Soundcheck", { { 1, "Line check", 400000, 2000, audioColour } });
+        ASSERT_NE (show, nullptr);
+
+        controller.colorMask->setColors ({ juce::Colour (hidden) });
+        controller.activeCueListHandler->setActiveCueList (show);
+
+        view = std::make_unique<MainCueView> (controller);
+        view->setSize (GetParam(), 1000);
+        auto& timeline = view->getTimeline();
+        ASSERT_TRUE (test::pumpUntil ([&] {
+            return view->getCueRows().getNumRows() == 23 && timeline.getThumbnail().isFullyLoaded()
+                   && timeline.getThumbnail().getNumChannels() == 1 && ! timeline.isReducingPeaks();
+        }, 30000));
+        waitForScrollEnd();
+    }
+
+    void waitForScrollEnd()
+    {
+        ASSERT_TRUE (test::pumpUntil ([&] { return ! view->getCueRows().isAnimating(); }));
+        test::settle();
+    }
+
+    /** Compares the view with its reference (or writes the reference). */
+    void check (const juce::String& state)
+    {
+        const auto name = state + "-" + juce::String (GetParam());
+        const auto image = view->createComponentSnapshot (view->getLocalBounds(), true, 1.0f);
+
+        if (writingReferences())
+        {
+            ASSERT_TRUE (test::writePng (image, referenceFile (name)));
+            return;
+        }
+
+        const auto reference = test::readPng (referenceFile (name));
+        ASSERT_TRUE (reference.isValid()) << "no reference " << referenceFile (name).getFullPathName();
+        const auto difference = test::compareImages (image, reference);
+        if (! difference.looksTheSame())
+            test::writePng (image, differingFile (name));
+        EXPECT_TRUE (difference.looksTheSame())
+            << name << ": " << difference.pixelsOff << " of " << difference.numPixels
+            << " pixels off, worst channel by " << difference.worst << "; drawn: "
+            << differingFile (name).getFullPathName();
+    }
+};
+}
+
+TEST_P (MainCueViewImages, LookAsBeforeAtFixedTimes)
+{
+    buildShow();
+    ASSERT_FALSE (HasFatalFailure());
+
+    // Before any timecode: the start times, nothing passed.
+    view->timeChanged ({ 0, 25, false, false });
+    waitForScrollEnd();
+    check ("stopped");
+
+    // Counting down: three cues passed and dimmed, the rainbow cue next with its bar half full.
+    view->timeChanged (test::runningAt (38500));
+    waitForScrollEnd();
+    check ("countdown");
+
+    // The next cue moves six rows on: a frame half-way through the scroll.
+    view->timeChanged (test::runningAt (71000));
+    ASSERT_TRUE (view->getCueRows().isAnimating());
+    view->getCueRows().showScrollAt (0.5);
+    check ("scrolling");
+
+    // And where the scroll ends, a little later.
+    view->timeChanged (test::runningAt (72480));
+    waitForScrollEnd();
+    check ("scrolled");
+}
+
+namespace
+{
+/** Sits on the window's top component and hears every repaint that reaches the window; the
+    test's own screen image is drawn only where one did, as the window's is. */
+struct RepaintRecorder : juce::CachedComponentImage
+{
+    explicit RepaintRecorder (juce::Component& c) : owner (c) {}
+
+    void paint (juce::Graphics& g) override { owner.paintEntireComponent (g, true); }
+    bool invalidateAll() override
+    {
+        pending = owner.getLocalBounds();
+        return true;
+    }
+    bool invalidate (const juce::Rectangle<int>& area) override
+    {
+        pending.add (area);
+        return true;
+    }
+    void releaseResources() override {}
+
+    /** Draws what was asked for since the last call into the screen image. */
+    const juce::Image& updateScreen()
+    {
+        if (screen.getBounds() != owner.getLocalBounds())
+        {
+            screen = juce::Image (juce::Image::RGB, owner.getWidth(), owner.getHeight(), true);
+            pending = owner.getLocalBounds();
+        }
+        // Painting may ask for more (rows that scrolled in refresh themselves): go round.
+        for (int round = 0; round < 4 && ! pending.isEmpty(); ++round)
+        {
+            const auto area = pending;
+            pending.clear();
+            juce::Graphics g (screen);
+            if (g.reduceClipRegion (area))
+                owner.paintEntireComponent (g, true);
+        }
+        return screen;
+    }
+
+    juce::Component& owner;
+    juce::RectangleList<int> pending;
+    juce::Image screen;
+};
+
+class MainCueViewOnScreen : public MainCueViewImages
+{
+protected:
+    RepaintRecorder* recorder = nullptr;
+
+    void putOnScreen()
+    {
+        view->addToDesktop (0);
+        view->setTopLeftPosition (0, 0);
+        view->setVisible (true);
+        ASSERT_TRUE (test::pumpUntil ([&] { return view->isShowing(); }));
+        recorder = new RepaintRecorder (*view);
+        view->setCachedComponentImage (recorder);
+    }
+
+    void expectScreenAsDrawn (const juce::String& when)
+    {
+        // What is due (the end of a scroll, posted updates) happens first, as on screen.
+        test::settle();
+        ASSERT_TRUE (test::pumpUntil ([&] { return ! view->getCueRows().isAnimating(); }));
+        const auto shown = recorder->updateScreen();
+        const auto drawn = drawnAfresh();
+
+        // Both come from the same code: anti-aliasing is no excuse here, every pixel counts.
+        const auto difference = test::compareImages (shown, drawn);
+        const bool same = difference.sameSize && difference.pixelsOff == 0;
+        if (! same)
+        {
+            test::writePng (shown, differingFile ("screen-" + when));
+            test::writePng (drawn, differingFile ("drawn-" + when));
+        }
+        EXPECT_TRUE (same) << when << ": " << difference.pixelsOff << " of " << difference.numPixels
+                           << " pixels off, worst channel by " << difference.worst << "; see "
+                           << differingFile ("screen-" + when).getFullPathName();
+    }
+
+    /** The view drawn from scratch: without the images its parts keep of themselves (they
+        start anew afterwards). */
+    juce::Image drawnAfresh()
+    {
+        std::vector<juce::Component*> buffered;
+        std::function<void (juce::Component&)> collect = [&] (juce::Component& c)
+        {
+            if (&c != view.get() && c.getCachedComponentImage() != nullptr)
+                buffered.push_back (&c);
+            for (auto* child : c.getChildren())
+                collect (*child);
+        };
+        collect (*view);
+
+        for (auto* c : buffered)
+            c->setBufferedToImage (false);
+        auto image = view->createComponentSnapshot (view->getLocalBounds(), true, 1.0f);
+        for (auto* c : buffered)
+            c->setBufferedToImage (true);
+        return image;
+    }
+
+    /** Time updates as the time manager would publish them, the screen drawn between them. */
+    void tick (int from, int to, int step)
+    {
+        for (int t = from; t <= to; t += step)
+        {
+            view->timeChanged (test::runningAt (t));
+            test::pumpFor (1);
+            recorder->updateScreen();
+        }
+    }
+};
+}
+
+TEST_P (MainCueViewOnScreen, ShowsWhatAFullDrawingShowsAfterEveryKindOfUpdate)
+{
+    buildShow();
+    ASSERT_FALSE (HasFatalFailure());
+
+    putOnScreen();
+    ASSERT_FALSE (HasFatalFailure());
+    expectScreenAsDrawn ("shown");
+
+    // Countdowns tick, the rainbow bar fills and shifts its colours, the cue passes and dims,
+    // the list scrolls on.
+    tick (36000, 39000, 40);
+    expectScreenAsDrawn ("filling");
+    tick (39000, 41000, 40);
+    expectScreenAsDrawn ("passed");
+
+    // A jump, then countdowns that shorten from -01:00:00 to -59:xx and relayout their rows.
+    tick (71000, 77000, 40);
+    expectScreenAsDrawn ("jumped");
+
+    // Stopped: the clock dims all over.
+    view->timeChanged ({ 77000, 25, false, false });
+    expectScreenAsDrawn ("stopped");
+
+    // A category changes colour while most of its rows lie outside the view; they scroll in
+    // with the new colour.
+    controller.categoryManager->getCategories()[2]->setColor (juce::Colour (0xff22cc44));
+    test::settle();
+    tick (77000, 92000, 200);
+    expectScreenAsDrawn ("recoloured");
+
+    // Back to the state before any timecode: the bars start over.
+    view->timeChanged ({ 0, 25, false, false });
+    expectScreenAsDrawn ("reset");
+    tick (38000, 39000, 40);
+    expectScreenAsDrawn ("again");
+}
+
+INSTANTIATE_TEST_SUITE_P (Widths, MainCueViewOnScreen, ::testing::Values (1600, 640));
+
+INSTANTIATE_TEST_SUITE_P (Widths, MainCueViewImages, ::testing::Values (1600, 640));
