@@ -35,8 +35,11 @@ juce::UndoManager* FileLess::getUndoManager()
     return processUndoManager;
 }
 
-FileLess::FileLess (const juce::String& minVersion) : minimumVersion (minVersion)
+FileLess::FileLess (const juce::String& minVersion)
+    : minimumVersion (minVersion), writer (std::make_unique<DocumentWriter>())
 {
+    writer->onWritten = [this] (const DocumentWriter::Outcome& outcome) { written (outcome); };
+
     if (processUndoManager == nullptr)
         processUndoManager = new juce::UndoManager();
 
@@ -77,8 +80,10 @@ FileLess::~FileLess()
     if (isTimerRunning())
     {
         stopTimer();
-        writeDocument();
+        submitSnapshot();
     }
+    // Every write handed in finishes before the document goes.
+    writer.reset();
     root.removeListener (this);
 
     if (processUndoManager != nullptr)
@@ -114,55 +119,33 @@ juce::ValueTree FileLess::getOrCreateChild (const juce::Identifier& type)
 
 void FileLess::changed()
 {
+    ++changeCount;
     saved = false;
     if (savedStateChanged)
         savedStateChanged (false);
     startTimer (1000);
 }
 
-void FileLess::flushPendingWrite()
+void FileLess::submitSnapshot()
 {
-    if (isTimerRunning())
-        timerCallback();
-}
-
-void FileLess::writeVerts()
-{
-    auto data = root.getChildWithName (IDs::data);
-    if (! data.isValid())
-        return;
-
-    juce::MemoryOutputStream stream;
-    data.writeToStream (stream);
-    auto verts = getSettingsFolder().getChildFile ("preferences/verts.dat");
-    if (stream.getDataSize() > 0)
-        XmlFile::replaceWithData (verts, stream.getData(), stream.getDataSize());
-    else
-        verts.deleteFile();
-}
-
-void FileLess::writeDocument()
-{
-    writeVerts();
-
-    auto result = juce::Result::fail ("the document could not be converted");
-    if (auto xml = root.createXml())
-    {
-        if (auto* data = xml->getChildByName (IDs::data))
-            xml->removeChildElement (data, true);
-        result = XmlFile::writeChecked (*xml, documentFile);
-    }
-    saved = result.wasOk();
-    writeFailure = result.getErrorMessage();
+    // The copy shares its texts with the tree, so it is cheap; everything slow happens on
+    // the writer's thread.
+    writer->submit ({ root.createCopy(), documentFile, getSettingsFolder().getChildFile ("preferences/verts.dat"),
+                      changeCount });
 }
 
 void FileLess::timerCallback()
 {
     stopTimer();
-    writeDocument();
+    submitSnapshot();
+}
 
-    if (saved)
+void FileLess::written (const DocumentWriter::Outcome& outcome)
+{
+    if (outcome.result.wasOk())
     {
+        writeFailure.clear();
+        failedFile = juce::File();
         // The failure is over: its dialog goes, if it is still up.
         if (shownFailure.isNotEmpty())
         {
@@ -171,12 +154,21 @@ void FileLess::timerCallback()
                 presenter->dismiss();
             shownFailure.clear();
         }
+        // A write of an older state says nothing: the newer one is on its way.
+        if (outcome.change != changeCount)
+            return;
+        stopTimer();
+        saved = true;
     }
     else
     {
         // The edit exists only here: keep trying, and tell the operator once for each new
         // file or reason rather than every second.
-        startTimer (1000);
+        saved = false;
+        writeFailure = outcome.result.getErrorMessage();
+        failedFile = outcome.target;
+        if (! isTimerRunning())
+            startTimer (1000);
         if (describeWriteFailure() != shownFailure)
             showWriteFailure();
     }
@@ -185,9 +177,19 @@ void FileLess::timerCallback()
         savedStateChanged (saved);
 }
 
+bool FileLess::flushPendingWrite()
+{
+    if (isTimerRunning())
+    {
+        stopTimer();
+        submitSnapshot();
+    }
+    return writer->waitUntilDone (leaveWaitMs);
+}
+
 juce::String FileLess::describeWriteFailure() const
 {
-    return "I couldn't write " + documentFile.getFullPathName() + ": " + writeFailure
+    return "I couldn't write " + failedFile.getFullPathName() + ": " + writeFailure
            + ". I keep your changes and try again every second.";
 }
 
@@ -199,7 +201,18 @@ void FileLess::showWriteFailure()
 
 bool FileLess::flushBeforeLeaving()
 {
-    flushPendingWrite();
+    if (! flushPendingWrite())
+    {
+        // A write that does not end is a failed one as far as leaving goes; its own outcome,
+        // when it comes, decides what happens next.
+        saved = false;
+        writeFailure = "the disk did not finish the write in time";
+        failedFile = documentFile;
+        showWriteFailure();
+        if (savedStateChanged)
+            savedStateChanged (false);
+        return false;
+    }
     if (writeFailure.isEmpty())
         return true;
     showWriteFailure();
@@ -289,6 +302,7 @@ void FileLess::saveDocumentAs (const juce::String& name)
         return;
     }
     setDocumentFile (target);
+    ++changeCount;
     saved = false;
     if (savedStateChanged)
         savedStateChanged (false);

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "document/DocumentWriter.h"
 #include "document/PreferencesHandler.h"
 #include <juce_data_structures/juce_data_structures.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /** Keeps one value-tree document bound to one file without an explicit save: every change
     is written back one second after the last change of a burst. New, open and save-as only
-    decide which file is current. A write that fails keeps the edit: it is retried every
-    second and reported once with the file and the reason, and New, Open and a quit do not
-    leave the document while it fails. Also owns the one undo manager of the process. */
+    decide which file is current. The message thread only takes a snapshot of the tree; a
+    writer thread formats and writes it. A write that fails keeps the edit: it is retried
+    every second and reported once with the file and the reason, and New, Open and a quit do
+    not leave the document while it fails or while its write has not finished within
+    leaveWaitMs. Also owns the one undo manager of the process. */
 class FileLess : private juce::ValueTree::Listener,
                  private juce::Timer,
                  public PreferencesHandler
@@ -39,10 +42,12 @@ public:
         deleted or moved away meanwhile (the next write puts it back). */
     juce::File getDocumentFile() const { return documentFile; }
     bool isSaved() const { return saved; }
-    bool isWritePending() const { return isTimerRunning(); }
+    /** True while a change waits for its autosave or its write has not finished. */
+    bool isWritePending() const { return isTimerRunning() || (writer != nullptr && writer->isBusy()); }
 
-    /** Writes a change that is still waiting for its autosave at once. */
-    void flushPendingWrite();
+    /** Writes a change that is still waiting for its autosave at once and waits for the
+        write (at most leaveWaitMs); false when it has not finished by then. */
+    bool flushPendingWrite();
 
     /** Before the document is left (New, Open, quit): writes a pending change now. True when
         the file holds every edit; otherwise shows the write-failure dialog and returns false. */
@@ -50,6 +55,12 @@ public:
 
     /** Why the latest write failed ("disk full", ...); empty when it succeeded. */
     juce::String getWriteFailure() const { return writeFailure; }
+
+    /** How long New, Open and a quit wait for the last write before they count it as failed. */
+    int leaveWaitMs = 5000;
+
+    /** Replaces the layer that writes the files (tests: a failing or stalling one). */
+    void setFileLayer (DocumentWriter::FileLayer layer) { writer->setFileLayer (std::move (layer)); }
 
     static juce::String getFileExtension() { return ".xml"; }
     static juce::String getFileFilters() { return "*.xml"; }
@@ -71,13 +82,17 @@ private:
     juce::File documentFile;
     // A failed write keeps the edit: the timer retries every second until a write succeeds.
     juce::String writeFailure;
+    juce::File failedFile;
     juce::String shownFailure;
+    // Counts the changes, so that a finished write knows whether it holds the latest one.
+    juce::uint64 changeCount = 0;
+    std::unique_ptr<DocumentWriter> writer;
 
     void setDocumentFile (const juce::File& file);
     void changed();
     void timerCallback() override;
-    void writeDocument();
-    void writeVerts();
+    void submitSnapshot();
+    void written (const DocumentWriter::Outcome& outcome);
     juce::String describeWriteFailure() const;
     void showWriteFailure();
 

@@ -372,6 +372,12 @@ bool XmlFile::replaceWithData (const juce::File& target, const void* data, size_
 
 juce::Result XmlFile::replaceWithDataChecked (const juce::File& target, const void* data, size_t size)
 {
+    return replaceWithStream (target, [data, size] (juce::OutputStream& out) { out.write (data, size); });
+}
+
+juce::Result XmlFile::replaceWithStream (const juce::File& target,
+                                         const std::function<void (juce::OutputStream&)>& writeContent)
+{
     const auto fail = [] (const juce::String& reason) { return juce::Result::fail (reason); };
 
     if (target.getFullPathName().isEmpty())
@@ -388,7 +394,7 @@ juce::Result XmlFile::replaceWithDataChecked (const juce::File& target, const vo
         juce::FileOutputStream out (temp.getFile());
         if (out.failedToOpen())
             return fail (describeFailure (out.getStatus().getErrorMessage()));
-        out.write (data, size);
+        writeContent (out);
         out.flush();
         if (out.getStatus().failed())
             return fail (describeFailure (out.getStatus().getErrorMessage()));

@@ -30,6 +30,11 @@ public:
     /** Like replaceWithData, with the reason of a failure (see writeChecked). */
     static juce::Result replaceWithDataChecked (const juce::File& target, const void* data, size_t size);
 
+    /** Like replaceWithDataChecked, with the content written by a function into the stream
+        of the temporary file, so that a large text is never held in memory whole. */
+    static juce::Result replaceWithStream (const juce::File& target,
+                                           const std::function<void (juce::OutputStream&)>& writeContent);
+
     /** Parses XML text from any source, a file or the network.
         - Returns the document element, or null when the text is empty, not well-formed,
           nested deeper than maxDepth, declares entities in a DOCTYPE, or holds an '&' that

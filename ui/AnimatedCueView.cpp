@@ -85,7 +85,7 @@ void AnimatedCueView::updateVisibleRows (const TimeInfo& info)
     juce::Range<int> inBand;
     for (int i = first; i < rows.size(); ++i)
     {
-        auto* row = rows.getUnchecked (i);
+        auto* row = getRow (i);
         const int top = row->getY();
         if (top > bandStart && top < bandEnd)
         {

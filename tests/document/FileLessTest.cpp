@@ -1,11 +1,15 @@
 #include "document/AppData.h"
 #include "document/Identifiers.h"
+#include "document/TreeText.h"
+#include "document/XmlFile.h"
 #include "support/HostileFiles.h"
+#include "support/LargeShow.h"
 #include "support/MessageLoop.h"
 #include "support/SmallDisk.h"
 #include "support/TempHome.h"
 #include "ui/kit/DialogPresenter.h"
 
+#include <atomic>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -529,4 +533,142 @@ TEST_F (Document, RunningOutOfFileDescriptorsIsAFailedWriteToo)
     EXPECT_TRUE (shownDialog().contains ("too many open files"));
     ASSERT_TRUE (test::pumpUntil ([&] { return doc.isSaved(); }, 5000)) << "the retry writes it";
     EXPECT_TRUE (test::readBytes (untitled()).contains ("note=\"kept\""));
+}
+
+namespace
+{
+/** A file layer that holds the first write it gets until released. */
+struct HeldWrite
+{
+    juce::WaitableEvent entered, release;
+    std::atomic<int> calls { 0 };
+
+    DocumentWriter::FileLayer layer()
+    {
+        return [this] (const DocumentWriter::Job& job)
+        {
+            if (calls++ == 0)
+            {
+                entered.signal();
+                release.wait (20'000);
+            }
+            return DocumentWriter::writeFiles (job);
+        };
+    }
+};
+
+/** A large show as the last used document. */
+class LargeDocument : public Document
+{
+protected:
+    juce::File file = home.getHome().getChildFile ("shows/Large.xml");
+    juce::File other = home.getHome().getChildFile ("shows/Other.xml");
+
+    void SetUp() override
+    {
+        file.getParentDirectory().createDirectory();
+        ASSERT_TRUE (XmlFile::write (*test::makeLargeShow (10'000).createXml(), file));
+        other.replaceWithText ("<Vantrel version=\"1.1.0\"><CueLists/></Vantrel>");
+        PreferencesHandler().setLastUsedFile (file);
+    }
+
+    /** What the file must hold for the document as it is now. */
+    static juce::String expectedText (const FileLess& doc) { return TreeText::toText (doc.getRoot(), IDs::data); }
+};
+}
+
+TEST_F (LargeDocument, AnEditFollowedAtOnceByNewOpenOrQuitIsOnDisk)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void (std::unique_ptr<AppData>&)> leave;
+    } ways[] = {
+        { "New", [] (auto& doc) { EXPECT_TRUE (doc->newDocument()); } },
+        { "Open", [this] (auto& doc) { doc->loadDocument (other, {}); } },
+        { "Quit", [] (auto& doc) { EXPECT_TRUE (doc->flushBeforeLeaving()); doc.reset(); } },
+        { "Quit without asking", [] (auto& doc) { doc.reset(); } },
+    };
+    for (const auto& way : ways)
+    {
+        SCOPED_TRACE (way.name);
+        PreferencesHandler().setLastUsedFile (file);
+        auto doc = std::make_unique<AppData>();
+        ASSERT_EQ (doc->getDocumentFile(), file);
+        edit (*doc, way.name);
+        const auto expected = expectedText (*doc);
+
+        way.leave (doc);
+        EXPECT_TRUE (test::readBytes (file) == expected);
+        if (doc != nullptr)
+        {
+            EXPECT_NE (doc->getDocumentFile(), file) << "the document was left";
+        }
+    }
+}
+
+TEST_F (LargeDocument, TwoQuickEditsGiveTheSecondStateAndTheFirstWriteDoesNotClaimIt)
+{
+    AppData doc;
+    SaveLog log (doc);
+    HeldWrite held;
+    doc.setFileLayer (held.layer());
+
+    edit (doc, "first");
+    ASSERT_TRUE (test::pumpUntil ([&] { return held.entered.wait (0); }));
+    // The message thread runs on while the write is held.
+    bool ran = false;
+    juce::MessageManager::callAsync ([&] { ran = true; });
+    EXPECT_TRUE (test::pumpUntil ([&] { return ran; }));
+    EXPECT_EQ (held.calls.load(), 1) << "the write is still held";
+
+    edit (doc, "second");
+    held.release.signal();
+    // The first write lands, but the document is not saved until the second one has.
+    ASSERT_TRUE (test::pumpUntil ([&] { return log.writes == 1; }, 10'000));
+    EXPECT_EQ (held.calls.load(), 2);
+    EXPECT_EQ (log.reports, (std::vector<bool> { false, false, true }));
+    EXPECT_TRUE (test::readBytes (file) == expectedText (doc));
+    EXPECT_TRUE (test::readBytes (file).contains ("note=\"second\""));
+}
+
+TEST_F (LargeDocument, AWriteThatDoesNotFinishInTimeKeepsTheDocumentAndSaysSo)
+{
+    auto doc = std::make_unique<AppData>();
+    SaveLog log (*doc);
+    HeldWrite held;
+    doc->setFileLayer (held.layer());
+    doc->leaveWaitMs = 300;
+    const auto before = test::readBytes (file);
+
+    edit (*doc, "held");
+    const struct
+    {
+        const char* name;
+        std::function<bool()> leave;
+    } ways[] = {
+        { "New", [&] { return doc->newDocument(); } },
+        { "Open", [&] { bool done = false; doc->loadDocument (other, [&] { done = true; }); return done; } },
+        { "Quit", [&] { return doc->flushBeforeLeaving(); } },
+    };
+    for (const auto& way : ways)
+    {
+        SCOPED_TRACE (way.name);
+        DialogPresenter::getInstance()->dismiss();
+        EXPECT_FALSE (way.leave());
+        EXPECT_EQ (shownDialog(), "I couldn't write " + file.getFullPathName()
+                                      + ": the disk did not finish the write in time. I keep your changes and try again every second.");
+        EXPECT_EQ (doc->getDocumentFile(), file);
+        EXPECT_FALSE (doc->isSaved());
+        EXPECT_EQ (doc->getRoot().getChildWithName (IDs::CueLists)["note"].toString(), "held");
+    }
+    EXPECT_TRUE (test::readBytes (file) == before);
+
+    // The write ends after all: the dialog goes, the edit is on disk and New goes ahead.
+    held.release.signal();
+    ASSERT_TRUE (test::pumpUntil ([&] { return doc->isSaved(); }, 10'000));
+    EXPECT_TRUE (shownDialog().isEmpty());
+    EXPECT_TRUE (test::readBytes (file).contains ("note=\"held\""));
+    EXPECT_TRUE (doc->newDocument());
+    EXPECT_NE (doc->getDocumentFile(), file);
 }

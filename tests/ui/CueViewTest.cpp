@@ -205,3 +205,56 @@ TEST (CueDrawing, TriangleAndTextBounds)
     EXPECT_GT (shortText, 20.0f);
     EXPECT_NEAR (longText / shortText, 9.0f / 6.0f, 0.1f);
 }
+
+TEST_F (CueViewTest, ALongListBuildsTheRowsNearTheViewAndEachRowOnItsWayIn)
+{
+    const auto list = test::makeLongCueList (10'000);
+    view.setCueList (list, {});
+    ASSERT_EQ (view.getNumRows(), 10'000);
+    EXPECT_EQ (view.getContainer().getHeight(), 55 * 10'000);
+    const auto built = [&] { return view.getContainer().getNumChildComponents(); };
+    EXPECT_GE (built(), 8) << "the rows in view";
+    EXPECT_LT (built(), 20);
+
+    // Every row that is (partly) in view, after a scroll far down, is there with its own cue.
+    const auto checkRowsInView = [&]
+    {
+        const int top = view.getViewport().getViewPositionY();
+        for (int i = top / 55; i * 55 < top + view.getViewport().getViewHeight(); ++i)
+        {
+            SCOPED_TRACE (i);
+            bool found = false;
+            for (auto* child : view.getContainer().getChildren())
+            {
+                if (child->getY() != i * 55)
+                    continue;
+                found = true;
+                EXPECT_TRUE (child->isVisible());
+                EXPECT_EQ (child->getBounds(), juce::Rectangle<int> (10, i * 55, 620, 55));
+                auto* wrapper = dynamic_cast<CueWrapper*> (child);
+                ASSERT_NE (wrapper, nullptr);
+                EXPECT_EQ (wrapper->getCueComponent()->getCue(), list->getCues()[(size_t) i]);
+            }
+            EXPECT_TRUE (found);
+        }
+    };
+    checkRowsInView();
+
+    const auto cue = list->getCues()[7'000];
+    view.timeChanged (test::runningAt ((int) cue->getRange().getStart() - 1000), false);
+    ASSERT_TRUE (test::pumpUntil ([&] { return ! view.isAnimating(); }));
+    ASSERT_EQ (view.getCurrentIndex(), 7'000);
+    EXPECT_EQ (view.getViewport().getViewPositionY(), 6'999 * 55);
+    checkRowsInView();
+    EXPECT_LT (built(), 1'000) << "the rows passed on the way, not the whole list";
+
+    // The next cue counts down like any other: the rows in view are refreshed.
+    snapshot();
+    view.timeChanged (test::runningAt ((int) cue->getRange().getStart() - 500), false);
+    EXPECT_TRUE (row (7'000).getTimeLabel().getText().startsWith ("-")) << row (7'000).getTimeLabel().getText();
+
+    // Asked for, a row far from the view is built with its cue.
+    EXPECT_EQ (view.getRow (42)->getCueComponent()->getCue(), list->getCues()[42]);
+    EXPECT_EQ (view.getRow (42)->getY(), 42 * 55);
+    EXPECT_EQ (view.getRow (10'000), nullptr);
+}
