@@ -114,9 +114,6 @@ void CueComponent::update (const TimeInfo& info, juce::Range<int> span)
 juce::Rectangle<int> CueComponent::getChangedProgressArea (float from, float to) const
 {
     const auto band = getLocalBounds().withTrimmedTop (5).withTrimmedBottom (5);
-    // Rows that draw their bar their own way redraw all of it.
-    if (isTimetable())
-        return band;
 
     // The bar runs from the left edge to w * progress (at least 10 px); a rainbow bar shifts
     // its colours along all of its length.

@@ -149,3 +149,30 @@ void TimetableCueComponent::drawProgress (juce::Graphics& g, juce::Rectangle<flo
     const auto d = w * progress;
     g.fillRoundedRectangle (juce::jmin (w, d), area.getY(), juce::jmax (0.0f, w - d), area.getHeight(), 5.0f);
 }
+
+juce::Rectangle<int> TimetableCueComponent::getChangedProgressArea (float from, float to) const
+{
+    const auto band = getLocalBounds().withTrimmedTop (5).withTrimmedBottom (5);
+    // A rainbow bar shifts its colours along all of its length.
+    if (nameLabel.getText().containsIgnoreCase ("rainbow"))
+        return band;
+
+    // Only the bar's left end moves. Its rounded end reaches in by the corner size, with
+    // anti-aliasing a pixel either side; a bar too short for two whole corners changes its
+    // shape all along, up to the right edge.
+    const auto w = (float) getWidth();
+    const auto start = [w] (float p) { return juce::jmin (w, w * p); };
+    const float left = juce::jmin (start (from), start (to));
+    const float right = juce::jmax (start (from), start (to));
+    const int x0 = juce::jmax (0, (int) std::floor (left) - 1);
+    const int x1 = w - right < 12.0f ? band.getRight() : (int) std::ceil (right) + 6;
+    auto changed = band.withLeft (x0).withRight (juce::jmin (band.getRight(), juce::jmax (x0, x1)));
+
+    // A label drawn through a clip that cuts it can come out a level or two off the label drawn
+    // whole (its faded text and shadow are blended from where the clip starts): one the bar's
+    // end lies under is drawn again whole. The labels sit side by side, so one round does.
+    for (const juce::Label* label : { &numberLabel, &nameLabel, &timeLabel })
+        if (label->isVisible() && changed.intersects (label->getBounds()))
+            changed = changed.getUnion (label->getBounds());
+    return changed;
+}

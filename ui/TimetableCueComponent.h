@@ -20,6 +20,7 @@ public:
 
 protected:
     void drawProgress (juce::Graphics& g, juce::Rectangle<float> area) override;
+    juce::Rectangle<int> getChangedProgressArea (float from, float to) const override;
     void layoutNumber (juce::Rectangle<int>& r) override;
     juce::String getTimeText (const TimeInfo& info) const override;
     void updateTimeVisibility() override;

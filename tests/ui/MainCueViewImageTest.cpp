@@ -109,6 +109,35 @@ protected:
         waitForScrollEnd();
     }
 
+    /** The timetable on the computer's clock: passed, running (one rainbow) and future cues
+        around one in the afternoon, as the main view shows it. */
+    void buildTimetable()
+    {
+        constexpr double minute = 60000.0, hour = 60.0 * minute;
+        const auto audioColour = categoryColour (1), light = categoryColour (2), video = categoryColour (3);
+        static const char* const names[] = { "Doors", "Support act", "Rainbow Raffle", "Changeover", "Headliner",
+                                             "Encore", "Curfew", "Load-out" };
+        const juce::uint32 colours[] = { audioColour, light, video };
+        std::vector<CueSpec> cues;
+        for (int i = 0; i < 8; ++i)
+            cues.push_back ({ i + 1, names[i], 12.0 * hour + 25.0 * minute * i, 50.0 * minute, colours[i % 3] });
+
+        auto node = test::makeCueList (cues, 1000, true)->getTree();
+        node.setProperty (IDs::name, "Festival Day", nullptr);
+        controller.cueListManager->getState().appendChild (node, nullptr);
+        std::shared_ptr<CueList> list;
+        ASSERT_TRUE (test::pumpUntil ([&] { return (list = controller.cueListManager->getTimetable()) != nullptr; }));
+        controller.activeCueListHandler->setActiveCueList (list);
+
+        view = std::make_unique<MainCueView> (controller);
+        view->setSize (GetParam(), 1000);
+        ASSERT_TRUE (test::pumpUntil ([&] { return view->getCueRows().getNumRows() == 8; }));
+        waitForScrollEnd();
+    }
+
+    /** A time of day on the computer's clock. */
+    static TimeInfo clockAt (int time) { return { time, 1000, true, true }; }
+
     void waitForScrollEnd()
     {
         ASSERT_TRUE (test::pumpUntil ([&] { return ! view->getCueRows().isAnimating(); }));
@@ -165,6 +194,17 @@ TEST_P (MainCueViewImages, LookAsBeforeAtFixedTimes)
     view->timeChanged (test::runningAt (72480));
     waitForScrollEnd();
     check ("scrolled");
+}
+
+TEST_P (MainCueViewImages, TimetableLooksAsBeforeOnTheClock)
+{
+    buildTimetable();
+    ASSERT_FALSE (HasFatalFailure());
+
+    // 13:12:30: the first cue over, two running (their bars part gone, one rainbow), the rest to come.
+    view->timeChanged (clockAt (((13 * 60 + 12) * 60 + 30) * 1000));
+    waitForScrollEnd();
+    check ("timetable");
 }
 
 namespace
@@ -272,11 +312,11 @@ protected:
     }
 
     /** Time updates as the time manager would publish them, the screen drawn between them. */
-    void tick (int from, int to, int step)
+    void tick (int from, int to, int step, bool onTheClock = false)
     {
         for (int t = from; t <= to; t += step)
         {
-            view->timeChanged (test::runningAt (t));
+            view->timeChanged (onTheClock ? clockAt (t) : test::runningAt (t));
             test::pumpFor (1);
             recorder->updateScreen();
         }
@@ -320,6 +360,28 @@ TEST_P (MainCueViewOnScreen, ShowsWhatAFullDrawingShowsAfterEveryKindOfUpdate)
     expectScreenAsDrawn ("reset");
     tick (38000, 39000, 40);
     expectScreenAsDrawn ("again");
+}
+
+TEST_P (MainCueViewOnScreen, ShowsWhatAFullDrawingShowsOfATimetable)
+{
+    buildTimetable();
+    ASSERT_FALSE (HasFatalFailure());
+
+    putOnScreen();
+    ASSERT_FALSE (HasFatalFailure());
+    const auto at = [] (int h, int m, int s) { return ((h * 60 + m) * 60 + s) * 1000; };
+
+    // Bars shrink by fractions of a pixel a tick, then by whole pixels.
+    tick (at (13, 12, 30), at (13, 12, 33), 40, true);
+    expectScreenAsDrawn ("timetable-creeping");
+    tick (at (13, 12, 33), at (13, 13, 30), 3000, true);
+    expectScreenAsDrawn ("timetable-shrinking");
+
+    // A bar narrower than its rounded ends, then its cue over and the next one starting.
+    tick (at (13, 14, 40), at (13, 15, 10), 1000, true);
+    expectScreenAsDrawn ("timetable-ending");
+    tick (at (13, 15, 10), at (13, 20, 0), 10000, true);
+    expectScreenAsDrawn ("timetable-next");
 }
 
 INSTANTIATE_TEST_SUITE_P (Widths, MainCueViewOnScreen, ::testing::Values (1600, 640));
