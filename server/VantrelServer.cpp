@@ -81,19 +81,37 @@ void VantrelServer::unbindFromState()
     state.removeListener (this);
 }
 
+void VantrelServer::serverStarted()
+{
+    // Serving begins as soon as the port is ours, not at the check a second later: a browser
+    // that is waiting gets its greeting at once.
+    juce::MessageManager::callAsync ([weak = self]
+    {
+        if (auto* server = weak.get(); server != nullptr && ! server->serving && server->socketServer->isRunning())
+            server->beginServing();
+    });
+}
+
+void VantrelServer::beginServing()
+{
+    serving = true;
+    socketServer->setRootFolder (getDistFolder());
+    bindToState();
+    updateTrackedCues();
+    sendTime();
+    sendWaveform();
+    // Browsers that connected before serving began have had nothing yet.
+    for (const auto& id : getUngreeted())
+        greet (id);
+}
+
 void VantrelServer::startCheck()
 {
+    if (serving)
+        return;
     if (socketServer->isRunning())
     {
-        serving = true;
-        socketServer->setRootFolder (getDistFolder());
-        bindToState();
-        updateTrackedCues();
-        sendTime();
-        sendWaveform();
-        // Browsers that connected before this check have had nothing yet.
-        for (const auto& id : getUngreeted())
-            greet (id);
+        beginServing();
         return;
     }
 
@@ -194,6 +212,7 @@ void VantrelServer::clientClosed (const juce::String& clientId, int, const juce:
 {
     const juce::ScopedLock sl (ungreetedLock);
     ungreeted.erase (clientId);
+    greeted.erase (clientId);
 }
 
 void VantrelServer::clientError (const juce::String& clientId, const juce::String&)
@@ -215,6 +234,13 @@ void VantrelServer::greet (const juce::String& clientId)
 
     const juce::ScopedLock sl (ungreetedLock);
     ungreeted.erase (clientId);
+    greeted.insert (clientId);
+}
+
+bool VantrelServer::hasGreetedBrowsers()
+{
+    const juce::ScopedLock sl (ungreetedLock);
+    return ! greeted.empty();
 }
 
 //==============================================================================
@@ -236,7 +262,10 @@ void VantrelServer::updateTrackedCues()
             cue->addListener (this);
 
     rebuildCategoryListeners();
-    broadcast (createCueListMessage());
+    // A long show's list takes a while to build: not for nobody (a browser that comes later
+    // builds its own in its greeting).
+    if (hasGreetedBrowsers())
+        broadcast (createCueListMessage());
     lastCueIndex = 0;
 }
 
@@ -287,7 +316,7 @@ void VantrelServer::timerCallback()
         if (categoryManager->getCategory (category->getUuid()) == category) // not deleted meanwhile
             broadcast (createCategoryMessage (*category));
 
-    if (cueListDirty)
+    if (cueListDirty && hasGreetedBrowsers())
         broadcast (createCueListMessage());
     cueListDirty = false;
 }

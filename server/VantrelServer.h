@@ -57,7 +57,7 @@ public:
     juce::String getBindAddress() const;
     std::shared_ptr<ColorMask> getColorMask() const { return colorMask; }
     SimpleWebSocketServer* getSocketServer() const { return socketServer.get(); }
-    /** True once the start check found the server listening. */
+    /** True once the server was found listening (at once, or at the check a second after its start). */
     bool isServing() const { return serving; }
 
     /** Adopts another node with the same port (a kept server after a document change). */
@@ -118,9 +118,12 @@ private:
     // server thread when a connection opens, so the lock is short and never held while sending.
     juce::CriticalSection ungreetedLock;
     std::set<juce::String> ungreeted;
+    std::set<juce::String> greeted; // those that broadcasts reach
     juce::StringArray getUngreeted();
+    bool hasGreetedBrowsers();
 
     void startCheck();
+    void beginServing();
     void greet (const juce::String& clientId);
     void scheduleRestartCheck (const juce::String& address);
     void rebuildCategoryListeners();
@@ -129,6 +132,7 @@ private:
     void unbindFromState();
 
     // SimpleWebSocketServerBase::Listener (server thread)
+    void serverStarted() override;
     void clientOpening (const juce::String& clientId) override;
     void clientConnected (const juce::String& clientId) override;
     void clientClosed (const juce::String& clientId, int, const juce::String&) override;

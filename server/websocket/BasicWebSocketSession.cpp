@@ -267,10 +267,13 @@ void BasicWebSocketSession<NextLayer>::queue (Outgoing item, size_t numBytes, co
         if (finished || closeQueued)
             return;
 
-        if (queuedBytes > 0 && queuedBytes + numBytes > limits.sendQueueLimit)
+        // The frame at the front, being written or next to be, does not count: a message larger
+        // than the limit (a long show's cue list) and what follows it still reach a client that
+        // keeps up, while one that stops reading is dropped once the frames behind it pile up.
+        const auto frontBytes = outgoing.empty() || outgoing.front().isClose ? size_t { 0 } : outgoing.front().payload->size();
+        if (! outgoing.empty() && queuedBytes - frontBytes + numBytes > limits.sendQueueLimit)
         {
             // A client that stops reading must not make the server hold ever more data for it.
-            // (A single message larger than the limit still goes to a client that keeps up.)
             failure = "Send queue overflow: the client does not read";
             overflow = true;
             finished = true;

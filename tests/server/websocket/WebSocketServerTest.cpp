@@ -325,6 +325,58 @@ TEST_F (WebSocketServer, DropsAClientThatStopsReading)
     EXPECT_EQ (frame->payload, "still here");
 }
 
+TEST_F (WebSocketServer, AGreetingLargerThanTheQueueLimitReachesAReaderButNotOneThatNeverReads)
+{
+    start();
+    juce::String stalledId, readerId;
+    auto stalled = connect (&stalledId);
+    auto reader = connect (&readerId);
+
+    std::atomic<int> framesRead { 0 };
+    std::atomic<bool> finished { false };
+    std::vector<std::string> payloads; // read by the test once the reader thread has joined
+    std::thread readerThread ([&]
+    {
+        while (! finished)
+            if (auto frame = reader->readFrame (100))
+            {
+                payloads.push_back (frame->payload.size() > 32 ? std::to_string (frame->payload.size()) : frame->payload);
+                ++framesRead;
+            }
+    });
+
+    // A greeting as a long show sends it: one message past the limit, then small ones at once.
+    const juce::String cueList = juce::String::repeatedString ("c", 12 * 1024 * 1024);
+    for (const auto& id : { readerId, stalledId })
+    {
+        server.sendTextTo (cueList, id);
+        server.sendTextTo ("waveform", id);
+        server.sendReplaceableTextTo ("time", 1, id);
+        server.sendTextTo ("misc", id);
+    }
+    EXPECT_TRUE (test::pumpUntil ([&] { return framesRead == 4 || ! log.getClientErrors().isEmpty(); }, 20000));
+    EXPECT_TRUE (log.getClientErrors().isEmpty()) << log.getClientErrors().joinIntoString ("; ");
+
+    // The client that never reads is still dropped once more piles up behind the greeting.
+    const std::string megabyte (1 << 20, 'q');
+    int sent = 0;
+    while (sent < 100 && log.getClientErrors().isEmpty())
+    {
+        server.broadcastBinary (megabyte.data(), (int) megabyte.size());
+        ++sent;
+        EXPECT_TRUE (test::pumpUntil ([&] { return framesRead == 4 + sent; }, 10000));
+    }
+    finished = true;
+    readerThread.join();
+
+    ASSERT_EQ (log.getClientErrors().size(), 1) << sent;
+    EXPECT_EQ (log.getClientErrors()[0], stalledId + ": Send queue overflow: the client does not read");
+    EXPECT_LT (sent, 100);
+    ASSERT_GE (payloads.size(), 4u);
+    EXPECT_EQ (std::vector<std::string> (payloads.begin(), payloads.begin() + 4),
+               (std::vector<std::string> { std::to_string (12 * 1024 * 1024), "waveform", "time", "misc" }));
+}
+
 TEST_F (WebSocketServer, StopGivesAClientThatNeverReadsAtMostTheFlushTime)
 {
     start();
