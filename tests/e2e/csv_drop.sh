@@ -64,17 +64,7 @@ drag_files_to() {
     grep -q drag-end "$out" || fail "the drag never ended"
 }
 
-[ -z "$(window_ids)" ] || fail "a Vantrel window is already open on this display"
-fail_if_another_instance_runs
-HOME="$home" "$app" >/dev/null 2>&1 &
-pid=$!
-wait_for_windows 2
-
-prefs=""
-for id in $(window_ids); do
-    if [ "$(width_of "$id")" -ge 1366 ]; then prefs=$id; fi
-done
-[ -n "$prefs" ] || fail "no preferences window among $(window_ids | tr '\n' ' ')"
+start_with_preferences_window
 read -r wx wy <<< "$(position_of "$prefs")"
 wh=$(height_of "$prefs")
 

@@ -22,17 +22,7 @@ source "$(dirname "$0")/lib/windows.sh"
 python3 -c 'import socket; s = socket.socket(); s.bind(("0.0.0.0", 3030)); s.close()' \
     || fail "port 3030 is taken on this machine"
 
-[ -z "$(window_ids)" ] || fail "a Vantrel window is already open on this display"
-fail_if_another_instance_runs
-HOME="$home" "$app" >/dev/null 2>&1 &
-pid=$!
-wait_for_windows 2
-
-prefs=""
-for id in $(window_ids); do
-    if [ "$(width_of "$id")" -ge 1366 ]; then prefs=$id; fi
-done
-[ -n "$prefs" ] || fail "no preferences window among $(window_ids | tr '\n' ' ')"
+start_with_preferences_window
 
 # The content sits inside a 4 px border, below the 30 px title bar; the side bar's entries are
 # 40 px apart, the page starts at (174, 10) and is as wide as the content less 184.
