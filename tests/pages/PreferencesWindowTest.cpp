@@ -1,6 +1,7 @@
 #include "pages/PreferencesView.h"
 
 #include "PagesFixture.h"
+#include "PreferencesWindows.h"
 #include "document/PreferencesHandler.h"
 #include "pages/ProjectView.h"
 #include "ui/DesktopWindow.h"
@@ -10,16 +11,8 @@
 // The preferences window as the application builds it, driven through its native window.
 namespace
 {
-struct PreferencesWindowTest : test::PagesFixture
+struct PreferencesWindowTest : test::WithPreferencesWindows<test::PagesFixture>
 {
-    MainComponent* mainContent = new MainComponent (controller, new juce::Component());
-    DesktopWindow mainWindow { mainContent };
-    PreferencesView* view = new PreferencesView (controller);
-    MainComponent* prefsContent = new MainComponent (controller, view);
-    DesktopWindow prefsWindow { prefsContent };
-
-    juce::ComponentPeer& peer() { return *prefsWindow.getPeer(); }
-
     ProjectView& projectPage()
     {
         EXPECT_TRUE (test::pumpUntil ([this] { return dynamic_cast<ProjectView*> (view->getPage()) != nullptr; }));
@@ -51,7 +44,6 @@ TEST_F (PreferencesWindowTest, TypingANameAndReturnRenamesTheDocumentEverywhere)
 
     // The window manager activating the window.
     peer().handleFocusGain();
-    test::PeerMouse mouse (prefsWindow);
     mouse.click (label, { 20, 10 });
     auto* editor = label.getCurrentTextEditor();
     ASSERT_NE (editor, nullptr) << "a single click edits";
@@ -77,7 +69,6 @@ TEST_F (PreferencesWindowTest, SetFpsForAllFromTheMenuIsUndoneByOneControlZ)
     auto& dropdown = projectPage().getListsPanel().actionDropdown;
     ASSERT_TRUE (dropdown.isShowing());
 
-    test::PeerMouse mouse (prefsWindow);
     mouse.click (dropdown, { 10, 10 });
     juce::Component* menu = nullptr;
     ASSERT_TRUE (test::pumpUntil ([&] { return (menu = findMenuWindow()) != nullptr; }));

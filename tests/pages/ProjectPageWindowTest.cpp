@@ -1,4 +1,5 @@
 #include "OrganizerFixture.h"
+#include "PreferencesWindows.h"
 #include "document/AppData.h"
 #include "pages/CueListComponent.h"
 #include "pages/PreferencesView.h"
@@ -12,17 +13,8 @@
 // native window: files dropped as the windowing system delivers them, rows dragged with the mouse.
 namespace
 {
-struct ProjectPageWindowTest : test::OrganizerFixture
+struct ProjectPageWindowTest : test::WithPreferencesWindows<test::OrganizerFixture>
 {
-    MainComponent* mainContent = new MainComponent (controller, new juce::Component());
-    DesktopWindow mainWindow { mainContent };
-    PreferencesView* view = new PreferencesView (controller);
-    MainComponent* prefsContent = new MainComponent (controller, view);
-    DesktopWindow prefsWindow { prefsContent };
-    test::PeerMouse mouse { prefsWindow };
-
-    juce::ComponentPeer& peer() { return *prefsWindow.getPeer(); }
-
     ProjectView& page()
     {
         EXPECT_TRUE (test::pumpUntil ([this] { return dynamic_cast<ProjectView*> (view->getPage()) != nullptr; }));

@@ -1,4 +1,5 @@
 #include "PagesFixture.h"
+#include "PreferencesWindows.h"
 #include "model/CueListManager.h"
 #include "pages/PreferencesView.h"
 #include "pages/TimetableEditor.h"
@@ -11,17 +12,8 @@
 // its native window.
 namespace
 {
-struct TimetablePageWindowTest : test::PagesFixture
+struct TimetablePageWindowTest : test::WithPreferencesWindows<test::PagesFixture>
 {
-    MainComponent* mainContent = new MainComponent (controller, new juce::Component());
-    DesktopWindow mainWindow { mainContent };
-    PreferencesView* view = new PreferencesView (controller);
-    MainComponent* prefsContent = new MainComponent (controller, view);
-    DesktopWindow prefsWindow { prefsContent };
-    test::PeerMouse mouse { prefsWindow };
-
-    juce::ComponentPeer& peer() { return *prefsWindow.getPeer(); }
-
     TimetableEditorView& page()
     {
         EXPECT_TRUE (test::pumpUntil ([this] { return view->getPage() != nullptr; }));
