@@ -31,6 +31,8 @@ VantrelServer::VantrelServer (juce::ValueTree node, const juce::String& bindAddr
     socketServer->addListener (this);
     socketServer->start ((int) state[IDs::port], {}, bindAddress);
     colorMask = std::make_shared<ColorMask> (state.getChildWithName (IDs::ColorMask));
+    // Its row follows renames and undo whether or not the port could be opened.
+    state.addListener (this);
 
     juce::Timer::callAfterDelay (1000, [weak = self]
     {
@@ -44,6 +46,7 @@ VantrelServer::~VantrelServer()
     stopTimer();
     categoryListeners.clear();
     unbindFromState();
+    state.removeListener (this);
     if (socketServer != nullptr)
     {
         // Joins the server thread: no connection callback can arrive after this.
@@ -71,14 +74,12 @@ juce::File VantrelServer::getDistFolder()
 void VantrelServer::bindToState()
 {
     colorMask->addListener (this);
-    state.addListener (this);
 }
 
 void VantrelServer::unbindFromState()
 {
     if (colorMask != nullptr)
         colorMask->removeListener (this);
-    state.removeListener (this);
 }
 
 void VantrelServer::serverStarted()
@@ -132,7 +133,9 @@ void VantrelServer::setState (juce::ValueTree node)
     const bool wasBound = serving;
     if (wasBound)
         unbindFromState();
+    state.removeListener (this);
     state = node;
+    state.addListener (this);
     colorMask = std::make_shared<ColorMask> (state.getChildWithName (IDs::ColorMask));
     if (wasBound)
     {

@@ -215,6 +215,22 @@ TEST_F (VantrelServerTest, AServerWhosePortIsBusyStaysUntouchedAndIsTriedAgain)
     EXPECT_FALSE (AppData::getUndoManager()->canUndo());
     EXPECT_TRUE (test::readBytes (controller->getAppData().getDocumentFile()).contains ("name=\"Crew\""));
 
+    // Its page row still follows renames and undo of the node.
+    struct Changes : VantrelServer::Listener
+    {
+        int count = 0;
+        void serverChanged() override { ++count; }
+    } changes;
+    auto idle = manager.getServer (1);
+    idle->addListener (&changes);
+    crew.setProperty (IDs::name, "Crew 2", AppData::getUndoManager());
+    EXPECT_EQ (changes.count, 1);
+    EXPECT_EQ (idle->getName(), "Crew 2");
+    AppData::getUndoManager()->undo();
+    EXPECT_EQ (changes.count, 2);
+    EXPECT_EQ (idle->getName(), "Crew");
+    idle->removeListener (&changes);
+
     // A new server takes neither stored port, even while they are free.
     firstHolder.close();
     holder.close();
