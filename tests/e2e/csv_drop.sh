@@ -8,23 +8,13 @@ app="$1"
 build_dir=$(cd "$(dirname "$app")/.." && pwd)
 source_tool="$build_dir/tests/vantrel_xdnd_source"
 data="$(cd "$(dirname "$0")/../data/csv" && pwd)"
-home=$(mktemp -d)
-shots=$(mktemp -d)
-pid=""
+source "$(dirname "$0")/lib/run.sh"
 source_pid=""
 stop_source() {
-    if [ -n "$source_pid" ]; then kill "$source_pid" 2>/dev/null || true; wait "$source_pid" 2>/dev/null || true; fi
+    stop_process "$source_pid"
     source_pid=""
 }
-cleanup() {
-    stop_source
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-    rm -rf "$home" "$shots"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-source "$(dirname "$0")/lib/instance.sh"
-source "$(dirname "$0")/lib/windows.sh"
+stop_helpers() { stop_source; }
 [ -x "$source_tool" ] || fail "no drag source at $source_tool"
 
 # Pixels of exactly one colour in an area of a capture.

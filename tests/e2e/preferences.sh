@@ -4,17 +4,7 @@
 # saves the document under that name, makes it the last used file and retitles both windows.
 set -euo pipefail
 app="$1"
-home=$(mktemp -d)
-shots=$(mktemp -d)
-pid=""
-cleanup() {
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-    rm -rf "$home" "$shots"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-source "$(dirname "$0")/lib/instance.sh"
-source "$(dirname "$0")/lib/windows.sh"
+source "$(dirname "$0")/lib/run.sh"
 
 title_of() { xprop -id "$1" WM_NAME | sed 's/^[^"]*"\(.*\)"$/\1/'; }
 pixel() { convert "$1" -crop "1x1+$2+$3" +repage -format '%[hex:p{0,0}]' info: | cut -c1-6; }

@@ -4,19 +4,9 @@
 # window's own close button closing only it, and a system close request quitting.
 set -euo pipefail
 app="$1"
-home=$(mktemp -d)
-shots=$(mktemp -d)
-pid=""
+source "$(dirname "$0")/lib/run.sh"
 atoms_pid=""
-cleanup() {
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-    if [ -n "$atoms_pid" ]; then kill "$atoms_pid" 2>/dev/null || true; wait "$atoms_pid" 2>/dev/null || true; fi
-    rm -rf "$home" "$shots"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-source "$(dirname "$0")/lib/instance.sh"
-source "$(dirname "$0")/lib/windows.sh"
+stop_helpers() { stop_process "$atoms_pid"; }
 source "$(dirname "$0")/lib/seed.sh"
 # A document with a cue list: the main window opens alone.
 seed_document_with_list "$home" "Gala"

@@ -6,17 +6,7 @@
 # the address as a code that zbarimg reads from the screen.
 set -euo pipefail
 app="$1"
-home=$(mktemp -d)
-shots=$(mktemp -d)
-pid=""
-cleanup() {
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-    rm -rf "$home" "$shots"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-source "$(dirname "$0")/lib/instance.sh"
-source "$(dirname "$0")/lib/windows.sh"
+source "$(dirname "$0")/lib/run.sh"
 
 # Another program on port 3030 would move the new server to the next port.
 python3 -c 'import socket; s = socket.socket(); s.bind(("0.0.0.0", 3030)); s.close()' \

@@ -23,18 +23,29 @@ bool blockClient (SimpleWebSocketServer& server, const juce::String& id)
     return false;
 }
 
-TEST (ReplaceableFrames, AClientThatPausesFindsOnlyTheNewestTimeInPlaceAndEveryOtherMessage)
+/** A server on a free port with one raw client, upgraded and connected. */
+struct OneClient : ::testing::Test
 {
     test::EventLog log;
     SimpleWebSocketServer server;
-    const auto port = test::startOnFreePort (server, log);
-    ASSERT_NE (port, 0);
     test::RawClient client;
-    ASSERT_TRUE (client.connect (port));
-    ASSERT_TRUE (client.upgrade ("/"));
-    ASSERT_TRUE (test::pumpUntil ([&] { return log.getConnected().size() == 1; }));
-    const auto id = log.getConnected()[0];
+    juce::String id;
 
+    void SetUp() override
+    {
+        const auto port = test::startOnFreePort (server, log);
+        ASSERT_NE (port, 0);
+        ASSERT_TRUE (client.connect (port));
+        ASSERT_TRUE (client.upgrade ("/"));
+        ASSERT_TRUE (test::pumpUntil ([&] { return log.getConnected().size() == 1; }));
+        id = log.getConnected()[0];
+    }
+};
+using ReplaceableFrames = OneClient;
+using GatheredWrites = OneClient;
+
+TEST_F (ReplaceableFrames, AClientThatPausesFindsOnlyTheNewestTimeInPlaceAndEveryOtherMessage)
+{
     ASSERT_TRUE (blockClient (server, id));
     const auto waitingBefore = server.getWaitingKeys (id).size(); // the filler that cannot go yet
 
@@ -87,18 +98,8 @@ TEST (ReplaceableFrames, AClientThatPausesFindsOnlyTheNewestTimeInPlaceAndEveryO
     }
 }
 
-TEST (GatheredWrites, APongToAPingWaitsUntilTheFrameBeingWrittenIsWhole)
+TEST_F (GatheredWrites, APongToAPingWaitsUntilTheFrameBeingWrittenIsWhole)
 {
-    test::EventLog log;
-    SimpleWebSocketServer server;
-    const auto port = test::startOnFreePort (server, log);
-    ASSERT_NE (port, 0);
-    test::RawClient client;
-    ASSERT_TRUE (client.connect (port));
-    ASSERT_TRUE (client.upgrade ("/"));
-    ASSERT_TRUE (test::pumpUntil ([&] { return log.getConnected().size() == 1; }));
-    const auto id = log.getConnected()[0];
-
     // The server is in the middle of a filler when the ping comes, so its pong has to wait.
     // (The server reads on only once the pong is out, so the message after the ping arrives
     // once the client reads again.)
@@ -107,7 +108,7 @@ TEST (GatheredWrites, APongToAPingWaitsUntilTheFrameBeingWrittenIsWhole)
     ASSERT_TRUE (client.sendFrame (0x1, "read the ping"));
 
     // Every frame arrives whole: the fillers intact, the pong between them.
-    const auto readUntil = [&client] (int firstByte, const std::string& payload)
+    const auto readUntil = [this] (int firstByte, const std::string& payload)
     {
         for (;;)
         {
