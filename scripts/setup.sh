@@ -20,36 +20,61 @@ packages=(
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
+# One query for every package keeps a set-up machine's check quick.
 missing=()
+installed="$(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null \
+    | awk '/ install ok installed$/ { print $1 }' || true)"
 for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$p")
-    fi
+    if ! grep -qx "$p" <<<"$installed"; then missing+=("$p"); fi
 done
 # Node.js may come from another repository that bundles npm; only install it when absent.
 if ! command -v npm >/dev/null 2>&1; then missing+=(nodejs npm); fi
 
-# One line per phase, then one per package as it arrives and as it is set up, so a long
-# install on a fresh machine shows that it is moving.
+# One line per phase, then one per package as it arrives, is unpacked and is set up. Some
+# steps print nothing for minutes (the package lists, a large unpack, triggers), so a ticker
+# says every 20 s how long the current phase has run.
+phase_file="$(mktemp)"
+ticker=""
+stop_ticker() {
+    if [ -n "$ticker" ]; then kill "$ticker" 2>/dev/null || true; wait "$ticker" 2>/dev/null || true; fi
+    ticker=""
+    rm -f "$phase_file"
+}
+trap stop_ticker EXIT
+phase() {
+    echo "setup: $1"
+    echo "$1" >"$phase_file"
+}
 if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: Debian packages missing: ${missing[*]}"
+    (
+        start=$SECONDS
+        while sleep 20; do
+            echo "setup:   still working ($((SECONDS - start)) s): $(cat "$phase_file" 2>/dev/null)"
+        done
+    ) &
+    ticker=$!
     # jackd2 asks whether to enable real-time scheduling; answer no. sudo drops the
     # environment, so the non-interactive front end is passed through env.
     echo "jackd2 jackd/tweak_rt_limits boolean false" | "${sudo_cmd[@]}" debconf-set-selections
     apt=("${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get)
-    echo "setup: updating the package lists"
+    phase "updating the package lists"
     "${apt[@]}" update -qq >/dev/null
-    echo "setup: installing them with what they need (on a fresh machine about ten minutes)"
-    "${apt[@]}" install -y --no-install-recommends -o Dpkg::Use-Pty=0 "${missing[@]}" | awk '
+    phase "installing them with what they need (on a fresh machine about ten minutes)"
+    "${apt[@]}" install -y --no-install-recommends -o Dpkg::Use-Pty=0 "${missing[@]}" | awk -v phase_file="$phase_file" '
+        function say(text) { printf "setup:   %s\n", text; fflush(); print text > phase_file; close(phase_file) }
         / newly installed/ { for (i = 2; i <= NF; i++) if ($i == "newly") total += $(i - 1); total += $1 }
-        /^Get:[0-9]+ /     { printf "setup:   downloaded %d of %d\n", ++fetched, total; fflush() }
-        /^Setting up /     { printf "setup:   set up %d of %d: %s\n", ++done, total, $3; fflush() }'
+        /^Get:[0-9]+ /     { say(sprintf("downloaded %d of %d", ++fetched, total)) }
+        /^Unpacking /      { say(sprintf("unpacked %d of %d: %s", ++unpacked, total, $2)) }
+        /^Setting up /     { say(sprintf("set up %d of %d: %s", ++done, total, $3)) }
+        /^Processing triggers for / { say("processing triggers for " $4) }'
 fi
 
 # Fonts and browser-side test tools from npm, into the checkout (node_modules is ignored by git).
 if [ ! -f node_modules/.package-lock.json ] || [ package.json -nt node_modules/.package-lock.json ] \
     || [ package-lock.json -nt node_modules/.package-lock.json ]; then
-    echo "setup: installing npm packages"
+    phase "installing npm packages"
     npm install --no-audit --no-fund --no-progress --loglevel=error >/dev/null
 fi
+stop_ticker
 echo "setup: done"
