@@ -21,11 +21,12 @@ sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
 # One query for every package keeps a set-up machine's check quick.
+declare -A installed=()
+while read -r name; do installed[$name]=1; done < <(dpkg-query -W -f='${Package} ${Status}\n' \
+    "${packages[@]}" 2>/dev/null | awk '/ install ok installed$/ { print $1 }' || true)
 missing=()
-installed="$(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null \
-    | awk '/ install ok installed$/ { print $1 }' || true)"
 for p in "${packages[@]}"; do
-    if ! grep -qx "$p" <<<"$installed"; then missing+=("$p"); fi
+    if [ -z "${installed[$p]:-}" ]; then missing+=("$p"); fi
 done
 # Node.js may come from another repository that bundles npm; only install it when absent.
 if ! command -v npm >/dev/null 2>&1; then missing+=(nodejs npm); fi
@@ -62,12 +63,20 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${apt[@]}" update -qq >/dev/null
     phase "installing them with what they need (on a fresh machine about ten minutes)"
     "${apt[@]}" install -y --no-install-recommends -o Dpkg::Use-Pty=0 "${missing[@]}" | awk -v phase_file="$phase_file" '
-        function say(text) { printf "setup:   %s\n", text; fflush(); print text > phase_file; close(phase_file) }
+        # A line at every twentieth of each step, with the package at hand; the ticker covers
+        # the time between them.
+        function step(what, n, name,    t) {
+            t = total > 0 ? total : n
+            print what " " n " of " total (name == "" ? "" : ": " name) > phase_file; close(phase_file)
+            if (n == 1 || n >= t || int(n * 20 / t) > shown[what]) {
+                shown[what] = int(n * 20 / t)
+                printf "setup:   %s %d of %d%s\n", what, n, total, (name == "" ? "" : ": " name); fflush()
+            }
+        }
         / newly installed/ { for (i = 2; i <= NF; i++) if ($i == "newly") total += $(i - 1); total += $1 }
-        /^Get:[0-9]+ /     { say(sprintf("downloaded %d of %d", ++fetched, total)) }
-        /^Unpacking /      { say(sprintf("unpacked %d of %d: %s", ++unpacked, total, $2)) }
-        /^Setting up /     { say(sprintf("set up %d of %d: %s", ++done, total, $3)) }
-        /^Processing triggers for / { say("processing triggers for " $4) }'
+        /^Get:[0-9]+ /     { step("downloaded", ++fetched, "") }
+        /^Unpacking /      { step("unpacked", ++unpacked, $2) }
+        /^Setting up /     { step("set up", ++done, $3) }'
 fi
 
 # Fonts and browser-side test tools from npm, into the checkout (node_modules is ignored by git).
