@@ -12,7 +12,12 @@ cleanup() {
     rm -rf "$home"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+# What the application printed goes with a failure: a start that ended early says why there.
+fail() {
+    echo "FAIL: $*"
+    if [ -s "${out:-}" ]; then sed 's/^/  application: /' "$out"; fi
+    exit 1
+}
 source "$(dirname "$0")/lib/instance.sh"
 source "$(dirname "$0")/lib/windows.sh"
 source "$(dirname "$0")/lib/seed.sh"
