@@ -49,7 +49,17 @@ juce::String Platform::findDisplayProblem()
     juce::String problem;
     if (open != nullptr && close != nullptr)
     {
-        if (auto* connection = open (nullptr))
+        // A busy X server now and then drops a connection as it is being set up (the framework
+        // retries its own open for the same reason): only a display that refuses every try
+        // over a second is unusable.
+        void* connection = nullptr;
+        for (int attempt = 0; attempt < 20 && connection == nullptr; ++attempt)
+        {
+            if (attempt > 0)
+                juce::Thread::sleep (50);
+            connection = open (nullptr);
+        }
+        if (connection != nullptr)
             close (connection);
         else
             problem = "Vantrel needs a graphical display, but the display \"" + juce::String (display)
