@@ -1,3 +1,4 @@
+#include "platform/Platform.h"
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <X11/Xlib.h>
@@ -18,6 +19,9 @@ int main (int argc, char** argv)
     // closed loopback port at once instead of looking up a name; update tests set their own.
     setenv ("VANTREL_UPDATE_URL", "http://127.0.0.1:9", 0);
     XSetErrorHandler (ignoreXError);
+    // As in the application: tests that open the audio device manager scan for a JACK server
+    // that is not running, and the library would print its connection errors every time.
+    Platform::quietAudioServerMessages();
     juce::ScopedJuceInitialiser_GUI juce;
     const int result = RUN_ALL_TESTS();
     juce::DeletedAtShutdown::deleteAll();
