@@ -220,7 +220,7 @@ TEST (VantrelController, AQuitWithAFailingWriteStaysOpenOnceAndAFreedDiskTakesTh
     test::TempHome home;
     test::SmallDisk disk (home.getHome().getChildFile ("shows"), 64);
     if (! disk.isMounted())
-        GTEST_SKIP() << "needs a tmpfs mount (root): " << disk.getError();
+        GTEST_SKIP() << "no small disk: " << disk.getError();
     const auto file = home.getHome().getChildFile ("shows/Show.xml");
     file.replaceWithText ("<Vantrel version=\"1.1.0.643\"><CueLists/><ColorMask/><Servers IP=\"0.0.0.0\"/></Vantrel>");
     PreferencesHandler().setLastUsedFile (file);

@@ -418,7 +418,7 @@ protected:
     void SetUp() override
     {
         if (! disk.isMounted())
-            GTEST_SKIP() << "needs a tmpfs mount (root): " << disk.getError();
+            GTEST_SKIP() << "no small disk: " << disk.getError();
         file.replaceWithText (original);
         PreferencesHandler().setLastUsedFile (file);
     }

@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
 # The real application with its document on a full disk: the write of a change fails and a
 # dialog says why; the first close request keeps the application open, the second one quits.
-# The disk is a small tmpfs in a mount namespace of this script's own (needs root).
+# The disk is a small tmpfs in a mount namespace of this script's own, whose mounts must be
+# private (needs root, and a root file system that is a mount point). Exit code 77: skipped.
 set -euo pipefail
 app="$1"
 if [ -z "${VANTREL_IN_MOUNT_NS:-}" ]; then
-    if ! unshare -m --propagation private true 2>/dev/null; then
-        echo "SKIP: mounting a small disk needs root"
-        exit 0
+    if ! why=$(unshare -m --propagation private true 2>&1); then
+        # Propagation can only be changed at a mount's own root; in a chroot "/" is a folder.
+        if [ "$(id -u)" -ne 0 ]; then
+            echo "SKIP: mounting a small disk needs root: $why"
+        elif ! awk '$5 == "/" { found = 1 } END { exit !found }' /proc/self/mountinfo; then
+            echo "SKIP: the root file system is not a mount point (a chroot?), so mounts cannot be made private: $why"
+        else
+            echo "SKIP: no private mount namespace for a small disk: $why"
+        fi
+        exit 77
     fi
     exec unshare -m --propagation private env VANTREL_IN_MOUNT_NS=1 bash "$0" "$@"
 fi

@@ -7,9 +7,10 @@ namespace test
 TempHome::TempHome()
 {
     // Test processes run in parallel: the name must be unique across processes, not just
-    // within this one.
-    char pattern[] = "/tmp/vantrel-home-XXXXXX";
-    if (auto* made = mkdtemp (pattern))
+    // within this one. The temporary folder follows TMPDIR.
+    auto pattern = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                       .getChildFile ("vantrel-home-XXXXXX").getFullPathName().toStdString();
+    if (auto* made = mkdtemp (pattern.data()))
         home = juce::File (made);
     jassert (home.isDirectory());
 

@@ -1,3 +1,4 @@
+#include "platform/Platform.h"
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <X11/Xlib.h>
@@ -17,7 +18,14 @@ int main (int argc, char** argv)
     // Update checks started by the code under test (the controller's start-up check) meet a
     // closed loopback port at once instead of looking up a name; update tests set their own.
     setenv ("VANTREL_UPDATE_URL", "http://127.0.0.1:9", 0);
+    // The framework asks the gsettings tool for the desktop's theme and scale, with HOME often
+    // a test's temporary home. Its default backend writes a cache there and the framework
+    // gives it 200 ms, so on a busy machine it could do so after the test deleted the folder.
+    setenv ("GSETTINGS_BACKEND", "memory", 0);
     XSetErrorHandler (ignoreXError);
+    // As in the application: tests that open the audio device manager scan for a JACK server
+    // that is not running, and the library would print its connection errors every time.
+    Platform::quietAudioServerMessages();
     juce::ScopedJuceInitialiser_GUI juce;
     const int result = RUN_ALL_TESTS();
     juce::DeletedAtShutdown::deleteAll();

@@ -28,24 +28,19 @@ ProcessResult runProcess (const juce::StringArray& command, int timeoutMs = 2000
 }
 
 /** A certificate authority, a server certificate for 127.0.0.1 and a client certificate
-    signed by the authority, made once per test process with the openssl tool. */
+    signed by the authority, made with the openssl tool in a temporary folder that goes with
+    the object, private keys first. */
 struct Certificates
 {
-    juce::File folder, caCert, serverCert, serverKey, clientCert, clientKey;
+    juce::File folder, caCert, caKey, serverCert, serverKey, clientCert, clientKey;
     bool ok = false;
 
-    static const Certificates& get()
-    {
-        static const Certificates certificates;
-        return certificates;
-    }
-
-private:
     Certificates()
     {
         folder = juce::File::createTempFile ("certificates");
         folder.createDirectory();
         caCert = folder.getChildFile ("ca.pem");
+        caKey = folder.getChildFile ("ca.key");
         serverCert = folder.getChildFile ("server.pem");
         serverKey = folder.getChildFile ("server.key");
         clientCert = folder.getChildFile ("client.pem");
@@ -54,7 +49,7 @@ private:
         const juce::StringArray ec { "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes" };
 
         juce::StringArray ca { "openssl", "req", "-x509", "-days", "2", "-subj", "/CN=Vantrel test authority",
-                               "-keyout", path (folder.getChildFile ("ca.key")), "-out", path (caCert) };
+                               "-keyout", path (caKey), "-out", path (caCert) };
         ca.addArray (ec);
         juce::StringArray server { "openssl", "req", "-x509", "-days", "2", "-subj", "/CN=127.0.0.1",
                                    "-keyout", path (serverKey), "-out", path (serverCert) };
@@ -63,11 +58,20 @@ private:
                                     "-out", path (folder.getChildFile ("client.csr")) };
         request.addArray (ec);
         const juce::StringArray sign { "openssl", "x509", "-req", "-days", "2", "-in", path (folder.getChildFile ("client.csr")),
-                                       "-CA", path (caCert), "-CAkey", path (folder.getChildFile ("ca.key")),
+                                       "-CA", path (caCert), "-CAkey", path (caKey),
                                        "-CAcreateserial", "-out", path (clientCert) };
         ok = runProcess (ca).exitCode == 0 && runProcess (server).exitCode == 0
           && runProcess (request).exitCode == 0 && runProcess (sign).exitCode == 0;
     }
+
+    ~Certificates()
+    {
+        for (const auto& key : { caKey, serverKey, clientKey })
+            key.deleteFile();
+        folder.deleteRecursively();
+    }
+
+    JUCE_DECLARE_NON_COPYABLE (Certificates)
 };
 
 /** Answers every message with the same message. */
@@ -114,6 +118,10 @@ private:
 class SecureServer : public ::testing::Test
 {
 protected:
+    // Made once for the tests of a process, and deleted after them even when one fails.
+    static void SetUpTestSuite() { made = std::make_unique<Certificates>(); }
+    static void TearDownTestSuite() { made.reset(); }
+
     void SetUp() override
     {
         ASSERT_TRUE (certificates.ok) << "the openssl tool could not make the test certificates";
@@ -139,7 +147,8 @@ protected:
         return runProcess (command);
     }
 
-    const Certificates& certificates = Certificates::get();
+    static inline std::unique_ptr<Certificates> made;
+    const Certificates& certificates = *made;
     juce::File root;
     test::EventLog log;
 };
