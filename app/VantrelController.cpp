@@ -12,7 +12,12 @@
 #include "update/UpdateChecker.h"
 #include "server/LiveWaveform.h"
 
-VantrelController::VantrelController() : updateChecker (std::make_unique<UpdateChecker>())
+VantrelController::VantrelController() : VantrelController (nullptr)
+{
+}
+
+VantrelController::VantrelController (std::unique_ptr<MasterTimeDriver> drivers)
+    : updateChecker (std::make_unique<UpdateChecker>())
 {
     appData = std::make_unique<AppData>();
     categoryManager = std::make_shared<CategoryManager>();
@@ -22,7 +27,8 @@ VantrelController::VantrelController() : updateChecker (std::make_unique<UpdateC
     activeCueListHandler = std::make_shared<ActiveCueListHandler> (cueListManager);
     selectedCueListHandler = std::make_shared<ActiveCueListHandler> (cueListManager);
     // A stored default without a usable rate (missing, 0) counts as 30 here.
-    timeManager = std::make_shared<TimeManager> (activeCueListHandler, DefaultsManager::usableFps (defaultsManager->getDefaultFps()));
+    timeManager = std::make_shared<TimeManager> (activeCueListHandler, DefaultsManager::usableFps (defaultsManager->getDefaultFps()),
+                                                 std::move (drivers), nullptr);
     liveWaveform = std::make_shared<LiveWaveform>();
     serverManager = std::make_shared<ServerManager> (appData->getOrCreateChild (IDs::Servers), this);
 

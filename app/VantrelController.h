@@ -12,6 +12,7 @@ class ColorMask;
 class CueListManager;
 class DefaultsManager;
 class LiveWaveform;
+class MasterTimeDriver;
 class ServerManager;
 class TimeManager;
 class UpdateChecker;
@@ -31,6 +32,8 @@ public:
     };
 
     VantrelController();
+    /** With the given time drivers (tests bring a computer's clock that reads a set time). */
+    explicit VantrelController (std::unique_ptr<MasterTimeDriver> drivers);
     ~VantrelController();
 
     void addListener (Listener* listener) { listeners.add (listener); }
