@@ -5,7 +5,6 @@
 namespace
 {
 constexpr int chunkBytes = 8192;
-constexpr juce::int64 maxUnpackedBytes = (juce::int64) 1 << 30;
 
 /** An entry that may be unpacked into the folder: a plain file or folder whose path stays
     inside it. */
@@ -24,9 +23,12 @@ bool isSafeEntry (const juce::ZipFile::ZipEntry& entry, const juce::File& folder
 }
 }
 
-DownloadAndInstallThread::DownloadAndInstallThread()
-    : juce::Thread ("Download Install Thread"), downloadsFolder (Platform::getDownloadsFolder())
+DownloadAndInstallThread::DownloadAndInstallThread (juce::int64 maxUnpacked)
+    : juce::Thread ("Download Install Thread"),
+      downloadsFolder (Platform::getDownloadsFolder()),
+      maxUnpackedBytes (maxUnpacked)
 {
+    programStarter = [] (const juce::File& program) { return Platform::startProgram (program); };
     onQuit = []
     {
         if (auto* app = juce::JUCEApplicationBase::getInstance())
@@ -46,6 +48,7 @@ void DownloadAndInstallThread::downloadAndInstall (const juce::URL& address)
     stop();
     url = address;
     quitAction = onQuit;
+    starter = programStarter;
     installer = juce::File();
     error = {};
     reported = false;
@@ -213,7 +216,7 @@ juce::String DownloadAndInstallThread::restart()
     installer.setExecutePermission (true);
     if (threadShouldExit())
         return {};
-    if (! Platform::startProgram (installer))
+    if (! starter || ! starter (installer))
         return restartFailedText;
 
     postFinished (true, {});

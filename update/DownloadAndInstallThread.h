@@ -19,8 +19,10 @@ public:
     static constexpr const char* cancelledText = "You cancelled the update...";
     static constexpr const char* updateFolderName = "Vantrel update";
     static constexpr juce::int64 maxArchiveBytes = (juce::int64) 256 << 20;
+    static constexpr juce::int64 defaultMaxUnpackedBytes = (juce::int64) 1 << 30;
 
-    DownloadAndInstallThread();
+    /** The unpacked archive may write at most maxUnpackedBytes in all. */
+    explicit DownloadAndInstallThread (juce::int64 maxUnpackedBytes = defaultMaxUnpackedBytes);
     ~DownloadAndInstallThread() override;
 
     /** Message thread, once per run: (true, "") once the installer started, or (false, why). */
@@ -30,6 +32,9 @@ public:
     /** Message thread, after the installer started: ends the application. By default the
         application's system quit request. Taken when a run starts. */
     std::function<void()> onQuit;
+    /** Worker thread: starts the unpacked program, true when it runs. By default
+        Platform::startProgram. Taken when a run starts. */
+    std::function<bool (const juce::File&)> programStarter;
 
     /** Message thread. Downloads and installs from the address; the callbacks are set first. */
     void downloadAndInstall (const juce::URL& address);
@@ -47,9 +52,11 @@ public:
 private:
     juce::URL url;
     const juce::File downloadsFolder;
+    const juce::int64 maxUnpackedBytes;
     juce::File installer;
     juce::String error;
     std::function<void()> quitAction;
+    std::function<bool (const juce::File&)> starter;
     // Set by whichever reports the run's end first (the run or a cancel), so the owner hears
     // exactly one outcome per run.
     std::atomic<bool> reported { true };
