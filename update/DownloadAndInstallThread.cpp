@@ -5,6 +5,9 @@
 namespace
 {
 constexpr int chunkBytes = 8192;
+// What the unpacking reads and writes at a time: small enough that a cancel is seen within
+// a few milliseconds, large enough that the writes stay cheap.
+constexpr int unpackBufferBytes = 64 * 1024;
 
 /** An entry that may be unpacked into the folder: a plain file or folder whose path stays
     inside it. */
@@ -20,6 +23,15 @@ bool isSafeEntry (const juce::ZipFile::ZipEntry& entry, const juce::File& folder
     if (parts.contains (".."))
         return false;
     return path.isEmpty() || folder.getChildFile (path).isAChildOf (folder);
+}
+
+/** True when a folder between the file and the unpacking folder is a symbolic link. */
+bool passesThroughLink (const juce::File& file, const juce::File& folder)
+{
+    for (auto p = file.getParentDirectory(); p != folder && p.isAChildOf (folder); p = p.getParentDirectory())
+        if (p.isSymbolicLink())
+            return true;
+    return false;
 }
 }
 
@@ -173,14 +185,15 @@ juce::String DownloadAndInstallThread::unzip (const juce::MemoryBlock& block)
     if (zip.getNumEntries() == 0)
         return notValidText;
 
-    // Checked before anything is written: an archive with one bad entry is refused whole.
+    // Checked before anything is written: an archive with one bad entry, or sizes that add up
+    // to more than the limit, is refused whole.
     const auto probe = downloadsFolder.getChildFile (updateFolderName);
-    juce::int64 unpacked = 0;
+    juce::int64 declared = 0;
     for (int i = 0; i < zip.getNumEntries(); ++i)
     {
         const auto* entry = zip.getEntry (i);
-        unpacked += juce::jmax ((juce::int64) 0, entry->uncompressedSize);
-        if (! isSafeEntry (*entry, probe) || unpacked > maxUnpackedBytes)
+        declared += juce::jmax ((juce::int64) 0, entry->uncompressedSize);
+        if (! isSafeEntry (*entry, probe) || declared > maxUnpackedBytes)
             return notValidText;
     }
 
@@ -192,17 +205,70 @@ juce::String DownloadAndInstallThread::unzip (const juce::MemoryBlock& block)
     if (const auto made = folder.createDirectory(); made.failed())
         return made.getErrorMessage();
 
+    juce::int64 written = 0;
     for (int i = 0; i < zip.getNumEntries(); ++i)
     {
-        if (threadShouldExit())
-            return {};
-        const auto result = zip.uncompressEntry (i, folder, juce::ZipFile::OverwriteFiles::yes,
-                                                 juce::ZipFile::FollowSymlinks::no);
-        if (result.failed())
-            return result.getErrorMessage();
+        const auto failure = unpackEntry (zip, i, folder, written);
+        if (failure.isNotEmpty() || threadShouldExit())
+        {
+            // Half an update is of no use: an unpacking that did not finish leaves nothing.
+            folder.deleteRecursively();
+            return threadShouldExit() ? juce::String() : failure;
+        }
     }
 
     installer = folder.getChildFile (zip.getEntry (0)->filename.replaceCharacter ('\\', '/'));
+    return {};
+}
+
+juce::String DownloadAndInstallThread::unpackEntry (juce::ZipFile& zip, int index, const juce::File& folder,
+                                                    juce::int64& written)
+{
+    const auto& entry = *zip.getEntry (index);
+    const auto path = entry.filename.replaceCharacter ('\\', '/');
+    if (path.isEmpty())
+        return {};
+    const auto target = folder.getChildFile (path);
+    // The folder is new and nothing here makes links, but another program might have.
+    if (passesThroughLink (target, folder))
+        return "Parent directory leads through symlink for target file: " + target.getFullPathName();
+    if (path.endsWithChar ('/'))
+        return target.createDirectory().getErrorMessage();
+    if (const auto made = target.getParentDirectory().createDirectory(); made.failed())
+        return made.getErrorMessage();
+
+    const juce::String writeFailed = "Failed to write to target file: " + target.getFullPathName();
+    std::unique_ptr<juce::InputStream> in (zip.createStreamForEntry (index));
+    if (in == nullptr)
+        return "Failed to open the zip file for reading";
+    // A later entry of the same name replaces the earlier one.
+    if (target.exists() && ! target.deleteFile())
+        return writeFailed;
+    juce::FileOutputStream out (target);
+    if (out.failedToOpen())
+        return writeFailed;
+
+    // The sizes in the archive are only claims: an entry writes no more than it declared,
+    // and the archive no more than the limit, counted in what is really written.
+    const auto allowed = juce::jmin (juce::jmax ((juce::int64) 0, entry.uncompressedSize), maxUnpackedBytes - written);
+    juce::HeapBlock<char> buffer (unpackBufferBytes);
+    juce::int64 entryBytes = 0;
+    while (! threadShouldExit())
+    {
+        const int got = in->read (buffer.get(), unpackBufferBytes);
+        if (got <= 0)
+            break;
+        entryBytes += got;
+        if (entryBytes > allowed)
+            return notValidText;
+        if (! out.write (buffer.get(), (size_t) got))
+            return writeFailed;
+    }
+    written += entryBytes;
+    out.flush();
+    if (out.getStatus().failed())
+        return writeFailed;
+    target.setLastModificationTime (entry.fileTime);
     return {};
 }
 

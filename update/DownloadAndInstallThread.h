@@ -65,6 +65,7 @@ private:
 
     juce::String download (juce::MemoryBlock& block);
     juce::String unzip (const juce::MemoryBlock& block);
+    juce::String unpackEntry (juce::ZipFile& zip, int index, const juce::File& folder, juce::int64& written);
     juce::String restart();
 
     void postProgress (const juce::String& step, float fraction);
