@@ -82,6 +82,8 @@ void DownloadAndInstallThread::cancel()
 
 void DownloadAndInstallThread::stop()
 {
+    // A run that has not decided to start its program yet no longer will.
+    reported = true;
     signalThreadShouldExit();
     connection.cancel();
     stopThread (-1);
@@ -98,8 +100,12 @@ void DownloadAndInstallThread::postProgress (const juce::String& step, float fra
 
 void DownloadAndInstallThread::postFinished (bool ok, const juce::String& message)
 {
-    if (reported.exchange (true))
-        return;
+    if (! reported.exchange (true))
+        postReport (ok, message);
+}
+
+void DownloadAndInstallThread::postReport (bool ok, const juce::String& message)
+{
     poster.post ([this, ok, message]
                  {
                      if (onFinished)
@@ -280,12 +286,19 @@ juce::String DownloadAndInstallThread::restart()
         return restartFailedText;
     // Archives do not reliably carry the executable bit.
     installer.setExecutePermission (true);
-    if (threadShouldExit())
+
+    // The run's one decision: a cancel or stop that came first means nothing starts. Once the
+    // run holds it, a cancel reports nothing and the start goes ahead, so the user sees either
+    // the cancel message or the program and the quit, never both.
+    if (reported.exchange (true))
         return {};
     if (! starter || ! starter (installer))
-        return restartFailedText;
+    {
+        postReport (false, restartFailedText);
+        return {};
+    }
 
-    postFinished (true, {});
+    postReport (true, {});
     // Not tied to this object: the installer runs, so the application quits even when the
     // panel that started the update has closed meanwhile.
     if (quitAction)

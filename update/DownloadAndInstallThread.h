@@ -38,7 +38,9 @@ public:
 
     /** Message thread. Downloads and installs from the address; the callbacks are set first. */
     void downloadAndInstall (const juce::URL& address);
-    /** Message thread. Reports the cancel and ends the run before its next chunk or step. */
+    /** Message thread. Reports the cancel and ends the run within one chunk or buffer; nothing
+        is started once the cancel is reported. A cancel after the start was decided reports
+        nothing: the program starts and the application quits. */
     void cancel();
     /** Message thread. Aborts a run without a report and waits for the thread to end. */
     void stop();
@@ -57,8 +59,9 @@ private:
     juce::String error;
     std::function<void()> quitAction;
     std::function<bool (const juce::File&)> starter;
-    // Set by whichever reports the run's end first (the run or a cancel), so the owner hears
-    // exactly one outcome per run.
+    // Taken by whichever decides the run's end first: a cancel or stop (nothing starts), or the
+    // run itself (a failure, or the decision to start the program). The owner hears exactly
+    // one outcome per run.
     std::atomic<bool> reported { true };
     UpdateConnection connection;
     MessagePoster poster;
@@ -69,7 +72,9 @@ private:
     juce::String restart();
 
     void postProgress (const juce::String& step, float fraction);
+    /** Reports the run's end unless a cancel or stop already decided it. */
     void postFinished (bool ok, const juce::String& message);
+    void postReport (bool ok, const juce::String& message);
 
     JUCE_DECLARE_NON_COPYABLE (DownloadAndInstallThread)
 };

@@ -350,3 +350,52 @@ TEST_F (Download, ACancelOrAStopDuringALongEntryEndsItSoonAndLeavesNothingBehind
         }
     }
 }
+
+TEST_F (Download, ACancelAroundTheStartHasExactlyOneOutcome)
+{
+    serveArchive (test::TestZip().add ("install.sh", markerScript()).bytes());
+
+    // Where the cancel lands: inside the start itself (on the worker thread, after the start
+    // was decided), or from the message thread right away or when a step is announced.
+    enum When { duringStart, atOnce, atUnzipping, atRestarting, kinds };
+    for (int run = 0; run < 40; ++run)
+    {
+        const auto when = (When) (run % kinds);
+        SCOPED_TRACE ("run " + std::to_string (run) + ", cancel " + std::to_string ((int) when));
+        events->clear();
+        starts->store (0);
+
+        Thread thread;
+        attach (thread);
+        thread.programStarter = [s = starts, t = &thread, when] (const juce::File&)
+        {
+            if (when == duringStart)
+                t->cancel();
+            ++*s;
+            return true;
+        };
+        if (when == atUnzipping || when == atRestarting)
+            thread.onProgress = [e = events, t = &thread, step = juce::String (when == atUnzipping ? "Unzipping" : "Restarting")] (
+                                    juce::String text, float f)
+            {
+                e->push_back ({ "progress", text, f, false });
+                if (text == step)
+                    t->cancel();
+            };
+        thread.downloadAndInstall (archiveUrl());
+        if (when == atOnce)
+            thread.cancel();
+        ASSERT_TRUE (test::pumpUntil ([&] { return ! thread.isThreadRunning() && count ("finished") > 0; }, 20000));
+        drainMessages();
+
+        const bool started = starts->load() == 1 && count ("quit") == 1 && count ("finished") == 1 && finished().ok;
+        const bool cancelled = starts->load() == 0 && count ("quit") == 0 && count ("finished") == 1
+                               && finished().text == Thread::cancelledText;
+        EXPECT_TRUE (started != cancelled) << "starts " << starts->load() << ", quits " << count ("quit")
+                                           << ", reports " << count ("finished") << ", first: " << finished().text;
+        if (when == duringStart)
+        {
+            EXPECT_TRUE (started) << "the start was decided before the cancel";
+        }
+    }
+}
