@@ -145,8 +145,10 @@ juce::String DownloadAndInstallThread::download (juce::MemoryBlock& block)
         return downloadFailedText;
     }
 
-    // The block always holds room for the next chunk before it is read, whether or not the
-    // reply announced its length, and a reply never adds more than it announced.
+    // The block holds room for the next chunk before it is read. It grows with what arrived,
+    // doubling so that it is copied seldom, never past the announced length or the limit: an
+    // announced length alone allocates nothing.
+    const auto most = total >= 0 ? total : maxArchiveBytes;
     juce::int64 received = 0;
     while (! threadShouldExit())
     {
@@ -163,7 +165,7 @@ juce::String DownloadAndInstallThread::download (juce::MemoryBlock& block)
             return downloadFailedText;
         }
         if ((juce::int64) block.getSize() < received + chunk)
-            block.setSize ((size_t) (total >= 0 ? total : juce::jmax (received + chunk, (juce::int64) block.getSize() * 2)));
+            block.setSize ((size_t) juce::jmin (most, juce::jmax (received + chunk, (juce::int64) block.getSize() * 2)));
 
         const int got = connection.read (static_cast<char*> (block.getData()) + received, (int) chunk);
         if (got <= 0)

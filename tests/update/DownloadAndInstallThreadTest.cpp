@@ -3,6 +3,7 @@
 #include "update/DownloadAndInstallThread.h"
 
 #include <atomic>
+#include <malloc.h>
 
 using Thread = DownloadAndInstallThread;
 using Kind = test::TestZip::Kind;
@@ -398,4 +399,25 @@ TEST_F (Download, ACancelAroundTheStartHasExactlyOneOutcome)
             EXPECT_TRUE (started) << "the start was decided before the cancel";
         }
     }
+}
+
+TEST_F (Download, MemoryFollowsTheBytesReceivedNotTheAnnouncedLength)
+{
+    // 200 MB announced, 16 KiB sent, then the connection stays open.
+    test::LocalHttpServer::Reply trickle { 200, std::string (16384, 'z') };
+    trickle.announcedLength = 200 << 20;
+    trickle.holdOpen = true;
+    server.serve ("GET", "/files/update.zip", trickle);
+    // The heap as the C library counts it (a sanitizer's own allocator reports nothing here).
+    auto heapInUse = [] { const auto info = mallinfo2(); return (juce::int64) (info.uordblks + info.hblkhd); };
+
+    const auto before = heapInUse();
+    Thread thread;
+    attach (thread);
+    thread.downloadAndInstall (archiveUrl());
+    ASSERT_TRUE (test::pumpUntil ([&] { return count ("progress") >= 2; }));
+    EXPECT_LT (heapInUse() - before, (juce::int64) 32 << 20);
+
+    thread.cancel();
+    EXPECT_TRUE (test::pumpUntil ([&] { return ! thread.isThreadRunning(); }));
 }
