@@ -8,6 +8,11 @@ constexpr int chunkBytes = 8192;
 // What the unpacking reads and writes at a time: small enough that a cancel is seen within
 // a few milliseconds, large enough that the writes stay cheap.
 constexpr int unpackBufferBytes = 64 * 1024;
+// How long stopping waits for the thread. The run looks at the exit request after every
+// download chunk and every unpacked buffer, and stopping aborts the request under way, so it
+// ends within milliseconds; an abort the network library missed still ends at the request's
+// time-out. The bound is twice that.
+constexpr int stopTimeoutMs = 2 * UpdateConnection::timeoutMs;
 
 /** An entry that may be unpacked into the folder: a plain file or folder whose path stays
     inside it. */
@@ -86,7 +91,13 @@ void DownloadAndInstallThread::stop()
     reported = true;
     signalThreadShouldExit();
     connection.cancel();
-    stopThread (-1);
+    if (waitForThreadToExit (stopTimeoutMs))
+        return;
+    // Only a system call that hangs far beyond the time-out gets here (a disk that stopped
+    // answering a write). The thread still uses this object, so it can neither be freed under
+    // it nor killed: waiting on is the one safe choice.
+    jassertfalse;
+    waitForThreadToExit (-1);
 }
 
 void DownloadAndInstallThread::postProgress (const juce::String& step, float fraction)
