@@ -42,7 +42,8 @@ public:
         is started once the cancel is reported. A cancel after the start was decided reports
         nothing: the program starts and the application quits. */
     void cancel();
-    /** Message thread. Aborts a run without a report and waits for the thread to end. */
+    /** Message thread. Aborts a run without a report (one that has not decided to start its
+        program starts nothing) and waits for the thread to end, which takes milliseconds. */
     void stop();
 
     juce::File getDownloadsFolder() const { return downloadsFolder; }
