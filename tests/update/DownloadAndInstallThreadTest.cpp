@@ -2,6 +2,9 @@
 #include "UpdateFixture.h"
 #include "update/DownloadAndInstallThread.h"
 
+#include <atomic>
+#include <malloc.h>
+
 using Thread = DownloadAndInstallThread;
 using Kind = test::TestZip::Kind;
 
@@ -21,10 +24,27 @@ class Download : public test::UpdateFixture
 protected:
     Events events = std::make_shared<std::vector<Event>>();
     juce::File marker = home.getHome().getChildFile ("marker.txt");
+    std::shared_ptr<std::atomic<int>> starts = std::make_shared<std::atomic<int>> (0);
 
     void SetUp() override { downloads().createDirectory(); }
 
     juce::File downloads() const { return home.getHome().getChildFile ("Downloads"); }
+
+    void emptyDownloads()
+    {
+        downloads().deleteRecursively();
+        downloads().createDirectory();
+    }
+
+    /** Counts the programs the thread starts instead of starting them. */
+    void countStarts (Thread& thread)
+    {
+        thread.programStarter = [s = starts] (const juce::File&)
+        {
+            ++*s;
+            return true;
+        };
+    }
 
     void attach (Thread& thread)
     {
@@ -251,4 +271,154 @@ TEST_F (Download, DestroyingTheThreadDuringADownloadJoinsItAndDropsItsReports)
     EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - start, 4000.0);
     drainMessages();
     EXPECT_TRUE (events->empty());
+}
+
+TEST_F (Download, AnEntryThatUnpacksToMoreThanItDeclaredIsStoppedAndLeavesNothingBehind)
+{
+    // Each entry claims one byte and inflates to 4 MiB from a few kilobytes.
+    constexpr juce::int64 testLimit = 1 << 20;
+    const struct { const char* name; test::TestZip zip; juce::int64 limit; } cases[] = {
+        { "the first entry lies, past the limit", test::TestZip().addZeros ("install.sh", 4 << 20, 1), testLimit },
+        { "a later entry lies, past the limit",
+          test::TestZip().add ("install.sh", markerScript()).addZeros ("data.bin", 4 << 20, 1), testLimit },
+        { "an entry lies, well below the limit",
+          test::TestZip().add ("install.sh", markerScript()).addZeros ("data.bin", 4 << 20, 1),
+          Thread::defaultMaxUnpackedBytes },
+        { "honest entries over the limit together",
+          test::TestZip().add ("install.sh", markerScript()).addZeros ("a.bin", 600 << 10).addZeros ("b.bin", 600 << 10),
+          testLimit },
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        serveArchive (c.zip.bytes());
+        events->clear();
+        emptyDownloads();
+
+        Thread thread (c.limit);
+        countStarts (thread);
+        runToEnd (thread, archiveUrl());
+        EXPECT_EQ (count ("finished"), 1);
+        EXPECT_FALSE (finished().ok);
+        EXPECT_EQ (finished().text, Thread::notValidText);
+        EXPECT_EQ (count ("quit"), 0);
+        EXPECT_EQ (starts->load(), 0);
+        EXPECT_EQ (downloads().getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0)
+            << "left behind: " << downloads().findChildFiles (juce::File::findFilesAndDirectories, true)[0].getFullPathName();
+    }
+}
+
+TEST_F (Download, ACancelOrAStopDuringALongEntryEndsItSoonAndLeavesNothingBehind)
+{
+    // 512 MiB of zeros (half a megabyte to download), declared honestly: only the cancel can
+    // end it early.
+    serveArchive (test::TestZip().add ("install.sh", markerScript()).addZeros ("payload.bin", 1ull << 29).bytes());
+    const auto payload = downloads().getChildFile ("Vantrel update/payload.bin");
+
+    for (const bool destroy : { false, true })
+    {
+        SCOPED_TRACE (destroy ? "the thread is destroyed" : "cancelled");
+        events->clear();
+        emptyDownloads();
+
+        auto thread = std::make_unique<Thread>();
+        attach (*thread);
+        countStarts (*thread);
+        thread->downloadAndInstall (archiveUrl());
+        ASSERT_TRUE (test::pumpUntil ([&] { return payload.getSize() > 0; }, 20000)) << "the long entry is being written";
+
+        // The bound is generous for a loaded machine; a cancel that waited for the entry would
+        // write 512 MiB first.
+        if (destroy)
+        {
+            const auto start = juce::Time::getMillisecondCounterHiRes();
+            thread.reset();
+            EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - start, 5000.0);
+        }
+        else
+        {
+            thread->cancel();
+            ASSERT_TRUE (test::pumpUntil ([&] { return ! thread->isThreadRunning(); }, 5000));
+        }
+        drainMessages();
+
+        EXPECT_FALSE (payload.getParentDirectory().exists()) << payload.getSize() << " bytes left";
+        EXPECT_EQ (starts->load(), 0);
+        EXPECT_EQ (count ("quit"), 0);
+        EXPECT_EQ (count ("finished"), destroy ? 0 : 1);
+        if (! destroy && count ("finished") == 1)
+        {
+            EXPECT_EQ (finished().text, Thread::cancelledText);
+        }
+    }
+}
+
+TEST_F (Download, ACancelAroundTheStartHasExactlyOneOutcome)
+{
+    serveArchive (test::TestZip().add ("install.sh", markerScript()).bytes());
+
+    // Where the cancel lands: inside the start itself (on the worker thread, after the start
+    // was decided), or from the message thread right away or when a step is announced.
+    enum When { duringStart, atOnce, atUnzipping, atRestarting, kinds };
+    for (int run = 0; run < 40; ++run)
+    {
+        const auto when = (When) (run % kinds);
+        SCOPED_TRACE ("run " + std::to_string (run) + ", cancel " + std::to_string ((int) when));
+        events->clear();
+        starts->store (0);
+
+        Thread thread;
+        attach (thread);
+        thread.programStarter = [s = starts, t = &thread, when] (const juce::File&)
+        {
+            if (when == duringStart)
+                t->cancel();
+            ++*s;
+            return true;
+        };
+        if (when == atUnzipping || when == atRestarting)
+            thread.onProgress = [e = events, t = &thread, step = juce::String (when == atUnzipping ? "Unzipping" : "Restarting")] (
+                                    juce::String text, float f)
+            {
+                e->push_back ({ "progress", text, f, false });
+                if (text == step)
+                    t->cancel();
+            };
+        thread.downloadAndInstall (archiveUrl());
+        if (when == atOnce)
+            thread.cancel();
+        ASSERT_TRUE (test::pumpUntil ([&] { return ! thread.isThreadRunning() && count ("finished") > 0; }, 20000));
+        drainMessages();
+
+        const bool started = starts->load() == 1 && count ("quit") == 1 && count ("finished") == 1 && finished().ok;
+        const bool cancelled = starts->load() == 0 && count ("quit") == 0 && count ("finished") == 1
+                               && finished().text == Thread::cancelledText;
+        EXPECT_TRUE (started != cancelled) << "starts " << starts->load() << ", quits " << count ("quit")
+                                           << ", reports " << count ("finished") << ", first: " << finished().text;
+        if (when == duringStart)
+        {
+            EXPECT_TRUE (started) << "the start was decided before the cancel";
+        }
+    }
+}
+
+TEST_F (Download, MemoryFollowsTheBytesReceivedNotTheAnnouncedLength)
+{
+    // 200 MB announced, 16 KiB sent, then the connection stays open.
+    test::LocalHttpServer::Reply trickle { 200, std::string (16384, 'z') };
+    trickle.announcedLength = 200 << 20;
+    trickle.holdOpen = true;
+    server.serve ("GET", "/files/update.zip", trickle);
+    // The heap as the C library counts it (a sanitizer's own allocator reports nothing here).
+    auto heapInUse = [] { const auto info = mallinfo2(); return (juce::int64) (info.uordblks + info.hblkhd); };
+
+    const auto before = heapInUse();
+    Thread thread;
+    attach (thread);
+    thread.downloadAndInstall (archiveUrl());
+    ASSERT_TRUE (test::pumpUntil ([&] { return count ("progress") >= 2; }));
+    EXPECT_LT (heapInUse() - before, (juce::int64) 32 << 20);
+
+    thread.cancel();
+    EXPECT_TRUE (test::pumpUntil ([&] { return ! thread.isThreadRunning(); }));
 }

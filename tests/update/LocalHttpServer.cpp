@@ -201,6 +201,11 @@ void LocalHttpServer::handle (int socket)
             if (! reply.location.empty())
                 head += "Location: " + reply.location + "\r\n";
             sendAll (socket, head + "\r\n" + reply.body);
+            if (reply.holdOpen)
+            {
+                std::unique_lock<std::mutex> guard (lock);
+                wake.wait (guard, [this] { return stopping; });
+            }
         }
     }
     ::shutdown (socket, SHUT_RDWR);

@@ -11,8 +11,8 @@ namespace test
 {
 /** A small HTTP/1.1 server on 127.0.0.1 inside the test process, for the update code. It
     answers each request with the reply set for its method and path (404 otherwise), logs
-    every request, and can stall, leave out the length, send less than it announced or
-    redirect. Each connection is answered once and closed. */
+    every request, and can stall, leave out the length, send less than it announced (and
+    close, or keep the connection open) or redirect. Each connection is answered once and closed. */
 class LocalHttpServer
 {
 public:
@@ -27,6 +27,7 @@ public:
         long long announcedLength = -1;    // announced instead of the body's size when >= 0
         std::string location;              // a Location header
         bool stall = false;                // read the request, then answer nothing until stopped
+        bool holdOpen = false;             // after the body, keep the connection open until stopped
     };
 
     struct Request
