@@ -137,7 +137,9 @@ TEST_F (Download, ATwentyThousandByteArchiveIsUnpackedStartedAndTheApplicationQu
 
     // The program ran, without a shell of ours, and inherited no socket (this process holds
     // the test service's listening socket, open across exec).
-    ASSERT_TRUE (test::pumpUntil ([&] { return marker.loadFileAsString().contains ("->"); }, 10000));
+    ASSERT_TRUE (test::pumpUntil ([&] { return marker.loadFileAsString().contains ("->"); }, 30000))
+        << "marker: '" << marker.loadFileAsString() << "', program "
+        << (thread.getInstaller().existsAsFile() ? "present" : "missing");
     juce::StringArray lines;
     lines.addLines (marker.loadFileAsString());
     for (const auto& line : lines)
