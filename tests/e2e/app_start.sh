@@ -48,12 +48,7 @@ sleep 0.5
 kill -0 "$pid" || fail "first instance is gone"
 
 # A termination request shuts the application down cleanly.
-kill -TERM "$pid"
-for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "still running after SIGTERM"
-wait "$pid" && rc=0 || rc=$?
-pid=""
-[ "$rc" -eq 0 ] || fail "exit code $rc after SIGTERM"
+terminate_app "SIGTERM"
 # No JACK server runs here, which is no fault: nothing about it on the terminal.
 if grep -i "jack" "$out"; then fail "the start printed JACK messages"; fi
 

@@ -20,3 +20,14 @@ fail_if_another_instance_runs() {
 
 # For failure messages: notes when the application started as process $1 has already exited.
 exit_note() { kill -0 "$1" 2>/dev/null || echo " (the application has exited)"; }
+
+# Sends the application ($pid) a termination request and waits at most 10 s for it to end, with
+# exit code 0.
+terminate_app() {
+    kill -TERM "$pid"
+    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null && fail "$1: still running 10 s after the termination request"
+    wait "$pid" && rc=0 || rc=$?
+    pid=""
+    [ "$rc" -eq 0 ] || fail "$1: exit code $rc"
+}

@@ -87,14 +87,3 @@ check_nothing_left() {
     [ -z "$left" ] || fail "$1: written outside the folder: $left"
     [ ! -e "$home/marker" ] || fail "$1: the installer was started"
 }
-
-# Sends the application a termination request and waits at most 10 s for it to end, with
-# exit code 0.
-terminate_app() {
-    kill -TERM "$pid"
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$pid" 2>/dev/null && fail "$1: still running 10 s after the termination request"
-    wait "$pid" && rc=0 || rc=$?
-    pid=""
-    [ "$rc" -eq 0 ] || fail "$1: exit code $rc"
-}
